@@ -1,0 +1,46 @@
+#pragma once
+// Process-level services (kernel32, ole32): locale, platform family, the single-instance
+// marker, COM, current directory, clock, pauses and large buffers.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+struct LocalDate {
+  int Year = 0;
+  int Month = 0;  // 1-12
+  int Day = 0;    // 1-31
+};
+
+// A named object that exists while this handle lives; destroying it closes the handle.
+class NamedMarker {
+ public:
+  virtual ~NamedMarker() = default;
+};
+
+struct MarkerResult {
+  std::unique_ptr<NamedMarker> Marker;  // null when creation failed
+  long LastError = 0;                   // GetLastError read right after the creation
+};
+
+class System {
+ public:
+  virtual ~System() = default;
+  virtual std::uint32_t UserDefaultLcid() = 0;
+  // OSVERSIONINFO.dwPlatformId: 1 for the 9x family, 2 for NT.
+  virtual std::uint32_t PlatformId() = 0;
+  // CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, 64, name).
+  virtual MarkerResult CreateMarker(const std::string& name) = 0;
+  // CoInitialize(NULL); true for S_OK and S_FALSE.
+  virtual bool ComInitialize() = 0;
+  virtual void ComUninitialize() = 0;
+  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+  virtual LocalDate Today() = 0;
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // Uninitialised memory of `size` bytes; null when it cannot be had.
+  virtual std::unique_ptr<char[]> AllocateBuffer(std::size_t size) = 0;
+};
+
+}  // namespace platform

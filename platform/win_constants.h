@@ -1,0 +1,50 @@
+#pragma once
+// The few Win32 numbers that the portable logic passes through the seam. Kept here so the
+// logic above the seam never needs <windows.h>; the real backend checks them against it.
+#include <cstdint>
+
+namespace win {
+
+// Registry value types.
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+
+// Win32 error codes the logic and the simulated machine speak.
+constexpr long kErrorSuccess = 0;
+constexpr long kErrorFileNotFound = 2;
+constexpr long kErrorAccessDenied = 5;
+constexpr long kErrorAlreadyExists = 183;
+constexpr long kErrorDiskFull = 112;
+constexpr long kErrorSharingViolation = 32;
+
+// Message boxes.
+constexpr std::uint32_t kMbOk = 0x0;
+constexpr std::uint32_t kMbYesNo = 0x4;
+constexpr std::uint32_t kMbIconHand = 0x10;
+constexpr std::uint32_t kMbIconQuestion = 0x20;
+constexpr std::uint32_t kMbDefButton2 = 0x100;
+constexpr std::uint32_t kMbTaskModal = 0x2000;
+constexpr std::uint32_t kMbTopmost = 0x40000;
+constexpr std::uint32_t kMbServiceNotification = 0x200000;
+constexpr int kIdOk = 1;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+
+// Platform family (OSVERSIONINFO.dwPlatformId).
+constexpr std::uint32_t kPlatformWin32Windows = 1;
+constexpr std::uint32_t kPlatformWin32Nt = 2;
+
+// Shell.
+constexpr std::uint32_t kFoDelete = 3;
+constexpr std::uint16_t kFofSilent = 0x4;
+constexpr std::uint16_t kFofNoConfirmation = 0x10;
+constexpr int kSwShowNormal = 1;
+constexpr int kSwShow = 5;
+
+// Primary language identifier of Russian with the neutral sub-language.
+constexpr std::uint16_t kLangRussianNeutral = 0x19;
+
+}  // namespace win
