@@ -1,0 +1,29 @@
+#pragma once
+// What the seam's contract suite needs from a backend: the machine and a scratch area. The
+// same suite runs natively against the simulated machine and under Wine against the real
+// one, so the simulation cannot drift from Windows.
+#include <memory>
+#include <string>
+
+#include "platform/machine.h"
+
+class ContractEnvironment {
+ public:
+  virtual ~ContractEnvironment() = default;
+  virtual platform::Machine& Machine() = 0;
+  // An existing, empty folder for this test, ending with a backslash.
+  virtual std::string ScratchFolder() = 0;
+  // A key path below HKEY_CURRENT_USER that does not exist when the test starts and is
+  // removed with everything below it when the environment is destroyed.
+  virtual std::string ScratchKey() = 0;
+  // Another program opens `path` for reading without sharing until the handle is destroyed.
+  virtual std::unique_ptr<struct HeldFile> HoldOpen(const std::string& path) = 0;
+};
+
+struct HeldFile {
+  virtual ~HeldFile() = default;
+};
+
+// Implemented once per backend (tests/native for the simulated machine, tests/windows for
+// the real one); installs the machine as platform::Os() for its lifetime.
+std::unique_ptr<ContractEnvironment> MakeContractEnvironment();
