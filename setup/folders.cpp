@@ -1,5 +1,7 @@
 #include "setup/folders.h"
 
+#include <cctype>
+
 #include "platform/machine.h"
 #include "platform/win_constants.h"
 #include "setup/setup_state.h"
@@ -89,6 +91,13 @@ void AddBackslash(std::string& Path) {
 std::string StripBackslash(const std::string& Path) {
   if (!Path.empty() && Path.back() == '\\') return Path.substr(0, Path.size() - 1);
   return Path;
+}
+
+bool IsAbsolutePath(const std::string& Path) {
+  const bool drive = Path.size() >= 3 && std::isalpha(static_cast<unsigned char>(Path[0])) &&
+                     Path[1] == ':' && Path[2] == '\\';
+  const bool unc = Path.size() >= 3 && Path[0] == '\\' && Path[1] == '\\';
+  return drive || unc;
 }
 
 std::string FolderOfUninstallString(const std::string& value) {

@@ -6,6 +6,9 @@
 void AddBackslash(std::string& Path);
 // A copy without one final "\" (only one is removed).
 std::string StripBackslash(const std::string& Path);
+// True for "X:\..." and "\\server\..." paths. A path composed from a folder the registry
+// did not name has no folder part and would land relative to the current directory.
+bool IsAbsolutePath(const std::string& Path);
 
 // Fills the folder fields of SetupState. False after the "No access to system registry" box
 // when a system folder could not be read. On true no key is open on the shared registry

@@ -1,0 +1,148 @@
+#include "install/extract_payload.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "install/install_texts.h"
+#include "install/version_probes.h"
+#include "platform/machine.h"
+#include "platform/win_constants.h"
+#include "setup/setup_state.h"
+#include "ui/language_files.h"
+#include "ui/message_boxes.h"
+#include "ui/progress_window.h"
+
+namespace {
+
+// Some systems refuse one very large WriteFile (32-bit Windows can, at hundreds of MiB);
+// the same buffer written in bounded pieces gives the same bytes.
+constexpr std::size_t kWritePiece = 8u << 20;
+
+struct EInstallFailure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+void WriteWhole(const std::string& path, const char* data, std::size_t size) {
+  auto file = platform::Os().Fs.CreateForWrite(path);
+  if (!file) throw EInstallFailure("cannot create " + path);
+  for (std::size_t done = 0; done < size;) {
+    const std::size_t piece = std::min(kWritePiece, size - done);
+    if (!file->Write(data + done, piece)) throw EInstallFailure("cannot write " + path);
+    done += piece;
+  }
+}
+
+// The versions of the incoming (temporary) and installed file, as the question shows them.
+struct TVersionVerdict {
+  bool Older = false;
+  std::string Incoming;
+  std::string Installed;
+};
+
+TVersionVerdict CompareNumbers(std::int32_t (*probe)(const std::string&), const std::string& temp,
+                               const std::string& target) {
+  const std::int32_t incoming = probe(temp);
+  const std::int32_t installed = probe(target);
+  return {installed > incoming, std::to_string(incoming), std::to_string(installed)};
+}
+
+TVersionVerdict Compare(const std::string& type, const std::string& temp,
+                        const std::string& target) {
+  if (type == "exe") {
+    TVersionVerdict verdict;
+    verdict.Incoming = GetFileVersionString(temp);
+    verdict.Installed = GetFileVersionString(target);
+    verdict.Older = !verdict.Installed.empty() && verdict.Incoming != verdict.Installed &&
+                    IsOlderVersion(verdict.Incoming, verdict.Installed);
+    return verdict;
+  }
+  if (type == "pak") return CompareNumbers(ReadPakVersion, temp, target);
+  if (type == "3bs") return CompareNumbers(Read3bsVersion, temp, target);
+  if (type == "cok") return CompareNumbers(ReadCokVersion, temp, target);
+  // "lng": a "!" in the target marks a file replaced without reading its version.
+  if (target.find('!') != std::string::npos) return {};
+  return CompareNumbers(ReadLngVersion, temp, target);
+}
+
+bool IsVersionedType(const std::string& type) {
+  return type == "exe" || type == "pak" || type == "3bs" || type == "lng" || type == "cok";
+}
+
+bool AskReplaceWithOlder(const std::string& target, const TVersionVerdict& verdict) {
+  if (ActiveLanguage >= 0) {
+    const std::string text = LangFormat("olderfilever", {target}, false) + "\r\n" +
+                             verdict.Incoming + "<" + verdict.Installed;
+    return IsYes(platform::Os().Boxes.MessageBoxEx(text, LangString("soundquest"),
+                                                   flags::kQuestionTopmost, MessageLanguageId));
+  }
+  if (SetupState.UiRussian)
+    return IsYes(ShowBox(true,
+                         install_texts::OlderFileQuestionRu(target, verdict.Installed,
+                                                            verdict.Incoming),
+                         install_texts::kQuestionCaptionRu, flags::kQuestionTopmost));
+  return IsYes(ShowBox(false,
+                       install_texts::OlderFileQuestionEn(target, verdict.Installed,
+                                                          verdict.Incoming),
+                       install_texts::kQuestionCaptionEn, flags::kQuestionTopmost));
+}
+
+class TResourceLock {
+ public:
+  explicit TResourceLock(const platform::ResourceView& view) : View(view) {}
+  ~TResourceLock() { platform::Os().Res.Release(View); }
+  TResourceLock(const TResourceLock&) = delete;
+  TResourceLock& operator=(const TResourceLock&) = delete;
+
+ private:
+  platform::ResourceView View;
+};
+
+void ReportCantInstall(const std::string& target) {
+  ShowErrorBox(install_texts::CantInstallEn(target), install_texts::CantInstallRu(target));
+}
+
+}  // namespace
+
+void ExtractPayloadFile(const std::string& Name, const std::string& Type,
+                        const std::string& Target, bool Check) {
+  auto& os = platform::Os();
+  platform::ResourceView payload;
+  // A payload the program does not carry must not cost the installed file, nor leave an
+  // empty file in its place.
+  if (!os.Res.Find(Type, Name, payload)) {
+    ReportCantInstall(Target);
+    return;
+  }
+  TResourceLock lock(payload);
+
+  bool older = false;
+  try {
+    std::unique_ptr<char[]> buffer = os.Sys.AllocateBuffer(payload.Size);
+    if (!buffer) throw EInstallFailure("no memory for " + Target);
+    if (payload.Size) std::memcpy(buffer.get(), payload.Data, payload.Size);
+
+    const bool policy = Check && IsVersionedType(Type) && os.Fs.FileExists(Target);
+    if (!policy) {
+      WriteWhole(Target, buffer.get(), payload.Size);
+    } else {
+      const std::string temp = Target + "0";
+      WriteWhole(temp, buffer.get(), payload.Size);
+      const TVersionVerdict verdict = Compare(Type, temp, Target);
+      older = verdict.Older;
+      bool replace = true;
+      if (older) {
+        HideWindow();
+        replace = AskReplaceWithOlder(Target, verdict);
+        if (!replace) os.Fs.DeleteFile(temp);  // a failure here leaves the file, unreported
+      }
+      if (replace) {
+        if (!os.Fs.DeleteFile(Target)) throw EInstallFailure("cannot delete " + Target);
+        if (!os.Fs.MoveFile(temp, Target)) throw EInstallFailure("cannot rename " + temp);
+      }
+    }
+    if (older) ShowProgress("", "");
+  } catch (...) {
+    ReportCantInstall(Target);
+  }
+}
