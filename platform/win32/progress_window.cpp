@@ -1,0 +1,162 @@
+// The progress window: class "PlainWindow" with a status line and a bar, created and served
+// by a thread of its own. The main thread drives it through cross-thread messages, each of
+// which blocks until the progress thread has handled it.
+#include "platform/win32/progress_window.h"
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "platform/win32/windows_api.h"
+
+#include <commctrl.h>
+
+namespace win32 {
+namespace {
+
+constexpr int WindowWidth = 408;
+constexpr int WindowHeight = 76;
+constexpr char ClassName[] = "PlainWindow";
+// The program's one icon group.
+constexpr WORD ProgramIconId = 1;
+
+// How long SetRange waits for the bar. Left unbounded, a window that never comes into being
+// (class registration or creation failed) would stop the copy loop for good; after this
+// long SetRange gives up and the copy goes on without a progress display.
+constexpr std::chrono::seconds RangeWaitLimit{5};
+
+// Module-wide state, each item written once by the progress thread and read by the main
+// thread, hence atomic. Publication order: StatusLabel, ProgressBar, then ProgressWnd and
+// WindowCreated.
+std::atomic<HWND> ProgressWnd{nullptr};
+std::atomic<HWND> StatusLabel{nullptr};
+std::atomic<HWND> ProgressBar{nullptr};
+std::atomic<bool> WindowCreated{false};
+std::atomic<int> WindowLeft{0};
+std::atomic<int> WindowTop{0};
+
+// The status text for the label that WM_CREATE makes, set by RunWindow on its own thread
+// just before the creation call (which sends WM_CREATE on that thread).
+thread_local const std::string* CreationStatus = nullptr;
+
+LRESULT CALLBACK ProgressWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: {
+      const HINSTANCE instance = GetModuleHandleA(nullptr);
+      StatusLabel = CreateWindowExA(0, "STATIC", CreationStatus ? CreationStatus->c_str() : "",
+                                    WS_CHILD | WS_VISIBLE | SS_LEFT, 2, 2, 399, 20, wnd,
+                                    nullptr, instance, nullptr);
+      ProgressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | WS_THICKFRAME,
+                                    2, 24, 400, 20, wnd, nullptr, instance, nullptr);
+      // Published here rather than after the creation call returns: SetRange returns as
+      // soon as the bar answers, and a ShowProgress or HideWindow right after it must find
+      // the window (and must not start a second thread).
+      ProgressWnd = wnd;
+      WindowCreated = true;
+      return 0;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(wnd, message, wParam, lParam);
+  }
+}
+
+// The progress thread's body. The texts are the thread's own copies, so a second thread
+// started before the first window exists cannot race the first one for them.
+void RunWindow(std::string caption, std::string status) {
+  // Halved as unsigned 32-bit numbers: a screen narrower than the window gives a far-off,
+  // positive place rather than a negative one.
+  WindowLeft = static_cast<int>(static_cast<std::uint32_t>(GetSystemMetrics(SM_CXSCREEN) - WindowWidth) / 2);
+  WindowTop = static_cast<int>(static_cast<std::uint32_t>(GetSystemMetrics(SM_CYSCREEN) - WindowHeight) / 2);
+  InitCommonControls();
+
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_NOCLOSE;
+  windowClass.lpfnWndProc = ProgressWndProc;
+  windowClass.cbClsExtra = 4;
+  windowClass.cbWndExtra = 4;
+  windowClass.hInstance = instance;
+  // The program's own icon; null (the platform's default) when the module has none. A null
+  // small icon lets the system take the small size from the same group.
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(ProgramIconId));
+  windowClass.hIconSm = nullptr;
+  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+  windowClass.lpszMenuName = nullptr;
+  windowClass.lpszClassName = ClassName;
+  if (RegisterClassExA(&windowClass) == 0) return;
+
+  CreationStatus = &status;
+  const HWND wnd = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_STATICEDGE,
+                                   ClassName, caption.c_str(), WS_DLGFRAME, WindowLeft,
+                                   WindowTop, WindowWidth, WindowHeight, nullptr, nullptr,
+                                   instance, nullptr);
+  CreationStatus = nullptr;
+  ProgressWnd = wnd;
+  WindowCreated = true;
+  ShowWindow(wnd, SW_SHOWNORMAL);
+
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+class TProgressWindow final : public platform::Progress {
+ public:
+  void ShowProgress(const std::string& caption, const std::string& status) override {
+    if (!WindowCreated) {
+      // Never joined or destroyed: the thread waits in its message loop until the process ends.
+      std::thread(RunWindow, caption, status).detach();
+      return;
+    }
+    SetCaption(caption);
+    SetStatus(status);
+    SetWindowPos(ProgressWnd, HWND_TOPMOST, WindowLeft, WindowTop, WindowWidth, WindowHeight,
+                 SWP_SHOWWINDOW);
+  }
+
+  void SetStatus(const std::string& status) override {
+    SetWindowTextA(StatusLabel, status.c_str());
+  }
+
+  // Sets the range and repeats until the bar reports it; a missing bar answers 0, so a Max
+  // of 0 returns at once. Yielding between tries is no pause, it only spares the processor.
+  void SetRange(int max) override {
+    const auto deadline = std::chrono::steady_clock::now() + RangeWaitLimit;
+    for (;;) {
+      SendMessageA(ProgressBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(max));
+      const LRESULT upper = SendMessageA(ProgressBar, PBM_GETRANGE, FALSE, 0);
+      if (static_cast<int>(upper) == max) return;
+      if (std::chrono::steady_clock::now() >= deadline) return;
+      std::this_thread::yield();
+    }
+  }
+
+  void SetPosition(int position) override {
+    SendMessageA(ProgressBar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  }
+
+  void HideWindow() override {
+    SetWindowPos(ProgressWnd, HWND_TOPMOST, WindowLeft, WindowTop, WindowWidth, WindowHeight,
+                 SWP_HIDEWINDOW);
+  }
+
+ private:
+  void SetCaption(const std::string& caption) { SetWindowTextA(ProgressWnd, caption.c_str()); }
+};
+
+}  // namespace
+
+platform::Progress& TheProgressWindow() {
+  static TProgressWindow window;
+  return window;
+}
+
+}  // namespace win32
