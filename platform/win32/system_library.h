@@ -1,0 +1,19 @@
+#pragma once
+// Loading of system DLLs from the system folder only, so that a DLL planted beside the
+// setup (in its download folder, say) is never picked up.
+#include "platform/win32/windows_api.h"
+
+#include <string>
+
+namespace win32 {
+
+// Restricts the process's DLL search to the system folder where the system offers
+// SetDefaultDllDirectories (looked up at run time; older systems go without). Call first
+// thing at start-up.
+void RestrictDllSearchToSystemFolder();
+
+// LoadLibraryExA with the full path of `fileName` in the system folder; null on failure.
+// The module stays loaded for the rest of the process.
+HMODULE LoadSystemLibrary(const std::string& fileName);
+
+}  // namespace win32

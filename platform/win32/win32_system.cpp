@@ -1,0 +1,70 @@
+#include "platform/win32/win32_system.h"
+
+#include "platform/win32/windows_api.h"
+#include <objbase.h>
+
+#include <new>
+
+#include "platform/win32/owners.h"
+
+namespace win32 {
+namespace {
+
+class Win32Marker final : public platform::NamedMarker {
+ public:
+  explicit Win32Marker(HANDLE handle) : Handle(handle) {}
+
+ private:
+  UniqueHandle Handle;
+};
+
+}  // namespace
+
+std::uint32_t Win32System::UserDefaultLcid() { return ::GetUserDefaultLCID(); }
+
+std::uint32_t Win32System::PlatformId() {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  // GetVersionExA is deprecated for version numbers, but the platform family it reports
+  // is exact on every system.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!::GetVersionExA(&info)) return VER_PLATFORM_WIN32_NT;
+#pragma GCC diagnostic pop
+  return info.dwPlatformId;
+}
+
+platform::MarkerResult Win32System::CreateMarker(const std::string& name) {
+  HANDLE handle = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
+                                       name.c_str());
+  const DWORD lastError = ::GetLastError();  // read at once, before anything can change it
+  platform::MarkerResult result;
+  result.LastError = static_cast<long>(lastError);
+  if (handle) result.Marker = std::make_unique<Win32Marker>(handle);
+  return result;
+}
+
+bool Win32System::ComInitialize() {
+  const HRESULT hr = ::CoInitialize(nullptr);
+  return hr == S_OK || hr == S_FALSE;
+}
+
+void Win32System::ComUninitialize() { ::CoUninitialize(); }
+
+bool Win32System::SetCurrentDirectory(const std::string& path) {
+  return ::SetCurrentDirectoryA(path.c_str()) != FALSE;
+}
+
+platform::LocalDate Win32System::Today() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return platform::LocalDate{now.wYear, now.wMonth, now.wDay};
+}
+
+void Win32System::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+std::unique_ptr<char[]> Win32System::AllocateBuffer(std::size_t size) {
+  return std::unique_ptr<char[]>(new (std::nothrow) char[size]);
+}
+
+}  // namespace win32
