@@ -1,0 +1,70 @@
+// Process-level services that every backend shares: the named marker, the date, pauses and
+// buffers.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win_constants.h"
+#include "tests/contract/contract_environment.h"
+
+namespace {
+
+TEST(SystemContract, MarkerNameIsTakenWhileAnyHandleLives) {
+  auto env = MakeContractEnvironment();
+  platform::System& system = env->Machine().Sys;
+  const std::string name = "tvl_contract_marker";
+
+  platform::MarkerResult first = system.CreateMarker(name);
+  ASSERT_NE(first.Marker, nullptr);
+  EXPECT_NE(first.LastError, win::kErrorAlreadyExists);
+
+  platform::MarkerResult second = system.CreateMarker(name);
+  EXPECT_NE(second.Marker, nullptr) << "an existing object still gives a handle";
+  EXPECT_EQ(second.LastError, win::kErrorAlreadyExists);
+
+  first.Marker.reset();
+  platform::MarkerResult third = system.CreateMarker(name);
+  EXPECT_EQ(third.LastError, win::kErrorAlreadyExists) << "the second handle keeps it alive";
+
+  second.Marker.reset();
+  third.Marker.reset();
+  platform::MarkerResult fresh = system.CreateMarker(name);
+  ASSERT_NE(fresh.Marker, nullptr);
+  EXPECT_NE(fresh.LastError, win::kErrorAlreadyExists);
+}
+
+TEST(SystemContract, MarkerNamesAreCaseSensitive) {
+  auto env = MakeContractEnvironment();
+  platform::System& system = env->Machine().Sys;
+  platform::MarkerResult lower = system.CreateMarker("tvl_contract_case");
+  platform::MarkerResult upper = system.CreateMarker("TVL_CONTRACT_CASE");
+  ASSERT_NE(upper.Marker, nullptr);
+  EXPECT_NE(upper.LastError, win::kErrorAlreadyExists);
+}
+
+TEST(SystemContract, TodayIsACalendarDate) {
+  auto env = MakeContractEnvironment();
+  const platform::LocalDate today = env->Machine().Sys.Today();
+  EXPECT_GE(today.Year, 2000);
+  EXPECT_GE(today.Month, 1);
+  EXPECT_LE(today.Month, 12);
+  EXPECT_GE(today.Day, 1);
+  EXPECT_LE(today.Day, 31);
+}
+
+TEST(SystemContract, CurrentDirectoryMustExist) {
+  auto env = MakeContractEnvironment();
+  EXPECT_FALSE(env->Machine().Sys.SetCurrentDirectory(env->ScratchFolder() + "Missing\\"));
+}
+
+TEST(SystemContract, BuffersAreWritableToTheirLastByte) {
+  auto env = MakeContractEnvironment();
+  const std::size_t size = 3 * 1024 * 1024 + 7;
+  auto buffer = env->Machine().Sys.AllocateBuffer(size);
+  ASSERT_NE(buffer, nullptr);
+  buffer[0] = 'a';
+  buffer[size - 1] = 'z';
+  EXPECT_EQ(buffer[size - 1], 'z');
+}
+
+}  // namespace

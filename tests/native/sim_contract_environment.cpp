@@ -1,0 +1,35 @@
+// The seam's contract suite runs natively against a fresh simulated machine per test.
+#include <memory>
+#include <string>
+
+#include "platform/sim/sim_machine.h"
+#include "tests/contract/contract_environment.h"
+
+namespace {
+
+struct SimHeldFile : HeldFile {
+  explicit SimHeldFile(std::unique_ptr<sim::FileHold> hold) : Hold(std::move(hold)) {}
+  std::unique_ptr<sim::FileHold> Hold;
+};
+
+class SimContractEnvironment : public ContractEnvironment {
+ public:
+  SimContractEnvironment() { machine_.Files().MakeFolders(kScratchFolder); }
+
+  platform::Machine& Machine() override { return machine_.Machine(); }
+  std::string ScratchFolder() override { return kScratchFolder; }
+  std::string ScratchKey() override { return "Software\\TarvelonContract\\Scratch"; }
+  std::unique_ptr<HeldFile> HoldOpen(const std::string& path) override {
+    return std::make_unique<SimHeldFile>(machine_.Files().HoldOpen(path));
+  }
+
+ private:
+  static constexpr const char* kScratchFolder = "C:\\ContractScratch\\";
+  sim::SimMachine machine_;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractEnvironment> MakeContractEnvironment() {
+  return std::make_unique<SimContractEnvironment>();
+}
