@@ -1,0 +1,97 @@
+// The contract suite's environment on the real machine: a scratch folder under %TEMP%, a
+// scratch key under HKCU\Software\TarvelonContract, and a real second open of a file.
+#include <atomic>
+#include <string>
+
+#include "platform/win32/owners.h"
+#include "platform/win32/win32_machine.h"
+#include "platform/win32/windows_api.h"
+#include "tests/contract/contract_environment.h"
+
+namespace {
+
+constexpr const char* kKeyParent = "Software\\TarvelonContract";
+
+std::string UniqueName() {
+  static std::atomic<unsigned> counter{0};
+  return std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
+}
+
+std::string TempFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD length = ::GetTempPathA(sizeof(buffer), buffer);
+  std::string folder(buffer, length > 0 && length <= MAX_PATH ? length : 0);
+  if (folder.empty()) folder = "C:\\";
+  if (folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+// Removes `folder` (ending with a backslash) with everything in it; read-only files too.
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = ::FindFirstFileA((folder + "*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + name;
+      ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path + "\\");
+      else
+        ::DeleteFileA(path.c_str());
+    } while (::FindNextFileA(search, &entry));
+    ::FindClose(search);
+  }
+  ::RemoveDirectoryA(folder.c_str());
+}
+
+class Win32HeldFile final : public HeldFile {
+ public:
+  explicit Win32HeldFile(HANDLE handle) : File(handle) {}
+
+ private:
+  win32::UniqueFile File;
+};
+
+class Win32ContractEnvironment final : public ContractEnvironment {
+ public:
+  Win32ContractEnvironment() {
+    const std::string name = UniqueName();
+    Folder = TempFolder() + "tvl-contract-" + name + "\\";
+    RemoveTree(Folder);  // a leftover of a crashed run with the same process id
+    ::CreateDirectoryA(Folder.c_str(), nullptr);
+    Key = std::string(kKeyParent) + "\\" + name;
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, Key.c_str());
+    platform::SetOs(&win32::TheMachine());
+  }
+
+  ~Win32ContractEnvironment() override {
+    platform::SetOs(nullptr);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, Key.c_str());
+    // The parent goes too once the last test's key is gone (fails while others remain).
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kKeyParent);
+    RemoveTree(Folder);
+  }
+
+  platform::Machine& Machine() override { return win32::TheMachine(); }
+  std::string ScratchFolder() override { return Folder; }
+  std::string ScratchKey() override { return Key; }
+
+  std::unique_ptr<HeldFile> HoldOpen(const std::string& path) override {
+    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32HeldFile>(handle);
+  }
+
+ private:
+  std::string Folder;
+  std::string Key;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractEnvironment> MakeContractEnvironment() {
+  return std::make_unique<Win32ContractEnvironment>();
+}

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds windows_tests.exe for the architecture that Wine can run here, and runs it under
+# Wine with a virtual display in a fresh prefix. Exits with the tests' exit code.
+# Arguments are passed to the test program (e.g. --gtest_filter=Shell*).
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+# shellcheck source=../../scripts/lib/wine.sh
+source "$root/scripts/lib/wine.sh"
+
+build=${TVL_WINDOWS_TESTS_BUILD:-$root/build/$WINE_ARCH_PRESET-tests}
+cmake --preset "$WINE_ARCH_PRESET" -S "$root" -B "$build" >/dev/null || exit 1
+cmake --build "$build" --target windows_tests || exit 1
+
+trap wine_prefix_end EXIT
+wine_prefix_new || exit 1
+xvfb-run -a "$WINE_LOADER" "$build/tests/windows/windows_tests.exe" "$@"
