@@ -1,5 +1,6 @@
-// The shared registry object (TRegistry) over the real registry: what advapi32 itself
-// decides (root switching, value types, NULs inside texts, sizes) rather than the simulation.
+// The shared registry object (TRegistry) over the real registry. Values are planted and
+// checked with advapi32 directly, so a fault shared by the backend's reads and writes
+// cannot hide behind a round trip through the seam.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -64,19 +65,6 @@ TEST_F(RealRegistryTest, SwitchingRootsClosesTheKeyAndReopensUnderTheOtherRoot) 
   EXPECT_TRUE(Registry.OpenKey(Env->ScratchKey(), false));
 }
 
-TEST_F(RealRegistryTest, CreatesMissingParentsAndOpensRelativeOrFromTheRoot) {
-  ASSERT_TRUE(Registry.OpenKey(Env->ScratchKey() + "\\A\\B\\C", true));
-  Registry.WriteString("Deep", "yes");
-  // Relative to the open key C: a missing child is not created without canCreate.
-  EXPECT_FALSE(Registry.OpenKey("D", false));
-  EXPECT_EQ(Registry.ReadString("Deep"), "yes") << "a failed open keeps the open key";
-  // A leading backslash starts again from the root.
-  ASSERT_TRUE(Registry.OpenKey("\\" + Env->ScratchKey() + "\\A", false));
-  EXPECT_FALSE(Registry.ValueExists("Deep"));
-  ASSERT_TRUE(Registry.OpenKey("B\\C", false));
-  EXPECT_TRUE(Registry.ValueExists("Deep"));
-}
-
 TEST_F(RealRegistryTest, ReadsTextsAsStoredUpToTheFirstNul) {
   SetRaw("Expand", REG_EXPAND_SZ, std::string("%SystemRoot%\\x\0", 15));
   SetRaw("Embedded", REG_SZ, std::string("abc\0def\0", 8));
@@ -115,11 +103,6 @@ TEST_F(RealRegistryTest, WritesExactlyTheTextWithOneNulAndDwordsLittleEndian) {
   EXPECT_EQ(GetRaw("Minus", &type), std::string(4, '\xFF'));
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(GetRaw("Number", &type), std::string("\x04\x03\x02\x01", 4));
-}
-
-TEST_F(RealRegistryTest, WritingWithoutAnOpenKeyRaises) {
-  EXPECT_THROW(Registry.WriteString("Text", "x"), ERegistryError);
-  EXPECT_FALSE(Registry.ValueExists("Text"));
 }
 
 }  // namespace

@@ -133,13 +133,6 @@ TEST_F(ShellTest, SavingReplacesAnExistingFileOfTheLinkName) {
   EXPECT_STRCASEEQ(link.Target.c_str(), (Root + "Tarvelon.exe").c_str());
 }
 
-TEST_F(ShellTest, SavingIntoAMissingFolderFails) {
-  WriteFile(Root + "Tarvelon.exe", "MZ");
-  EXPECT_EQ(Env->Machine().Sh.SaveShellLink(ProgramLink(Root, Root + "Missing\\Tarvelon.lnk")),
-            platform::LinkResult::SaveFailed);
-  EXPECT_FALSE(Env->Machine().Fs.FileExists(Root + "Missing\\Tarvelon.lnk"));
-}
-
 TEST_F(ShellTest, DeleteFolderTreeRemovesANestedTreeForGood) {
   auto& fs = Env->Machine().Fs;
   const std::string group = Root + "Group With Spaces\\";
