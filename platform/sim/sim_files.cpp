@@ -19,6 +19,11 @@ bool ValidName(const std::string& name) {
   return true;
 }
 
+// A trailing backslash names a folder; Windows refuses it for a file ("C:\\a.txt\\").
+bool EndsWithSeparator(const std::string& path) {
+  return !path.empty() && (path.back() == '\\' || path.back() == '/');
+}
+
 std::string LastName(const std::string& fullPath) {
   return fullPath.substr(fullPath.find_last_of('\\') + 1);
 }
@@ -151,7 +156,7 @@ bool SimFiles::Faulted(FileOp op, const std::string& fullPath) const {
 
 bool SimFiles::FileExists(const std::string& path) {
   const Node* node = Find(path);
-  return node && !node->Folder;
+  return node && !node->Folder && !EndsWithSeparator(path);
 }
 
 bool SimFiles::DirectoryExists(const std::string& path) {
@@ -178,8 +183,8 @@ bool SimFiles::DeleteFile(const std::string& path) {
   const std::optional<std::string> full = FullPath(path);
   if (!log_.Enter("DeleteFile", full.value_or(path))) return false;
   Node* node = full ? Find(*full) : nullptr;
-  if (!node || node->Folder || node->ReadOnly || node->HeldNoShare || node->HeldReadShare ||
-      node->Writers || Faulted(FileOp::DeleteFile, *full)) {
+  if (!node || node->Folder || EndsWithSeparator(path) || node->ReadOnly || node->HeldNoShare ||
+      node->HeldReadShare || node->Writers || Faulted(FileOp::DeleteFile, *full)) {
     log_.MarkLastFailed();
     return false;
   }
@@ -231,7 +236,9 @@ std::unique_ptr<platform::WritableFile> SimFiles::CreateForWrite(const std::stri
     log_.MarkLastFailed();
     return nullptr;
   };
-  if (!full || Faulted(FileOp::CreateForWrite, *full) || !ParentIsFolder(*full)) return refuse();
+  if (!full || EndsWithSeparator(path) || Faulted(FileOp::CreateForWrite, *full) ||
+      !ParentIsFolder(*full))
+    return refuse();
   const std::string key = Key(*full);
   const auto existing = nodes_.find(key);
   if (existing != nodes_.end()) {
@@ -271,7 +278,7 @@ bool SimFiles::ReadBytes(const std::string& path, std::uint64_t offset, std::siz
                          platform::ShareMode share, std::string& out) {
   out.clear();
   const Node* node = Find(path);
-  if (!node || node->Folder || node->HeldNoShare) return false;
+  if (!node || node->Folder || node->HeldNoShare || EndsWithSeparator(path)) return false;
   // Our open shares reading only, so any writer conflicts; without sharing, so does a reader.
   if (node->Writers) return false;
   if (share == platform::ShareMode::None && node->HeldReadShare) return false;

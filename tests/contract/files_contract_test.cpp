@@ -34,6 +34,7 @@ TEST(FilesContract, ExistenceTellsFilesFromFolders) {
   EXPECT_TRUE(files.FileExists(scratch + "File.txt"));
   EXPECT_TRUE(files.FileExists(scratch + "FILE.TXT"));
   EXPECT_FALSE(files.DirectoryExists(scratch + "File.txt"));
+  EXPECT_FALSE(files.FileExists(scratch + "File.txt\\")) << "a trailing backslash names a folder";
   EXPECT_FALSE(files.FileExists(scratch + "Nothing.txt"));
   EXPECT_FALSE(files.DirectoryExists(scratch + "Nothing"));
 }
