@@ -69,6 +69,8 @@ void LaunchProgram() {
   os.Sh.Execute("open", SetupState.ProductId + ".exe", win::kSwShowNormal);
 }
 
+void ReleaseInstanceMarker() { InstanceMarker.reset(); }
+
 int RunProgram() {
   int exitCode = 0;
   bool comStarted = false;
@@ -85,6 +87,6 @@ int RunProgram() {
   }
   if (comStarted) platform::Os().Sys.ComUninitialize();
   DoneSetupState();
-  InstanceMarker.reset();  // what the process end does to the handle
+  ReleaseInstanceMarker();
   return exitCode;
 }

@@ -11,6 +11,9 @@ bool RunSetup();
 // Starts the installed program from the installation folder without waiting for it.
 void LaunchProgram();
 
+// Closes this process's single-instance marker, as the end of the process does.
+void ReleaseInstanceMarker();
+
 // The whole process: start-up, COM, RunSetup, LaunchProgram, end steps. Returns the exit
 // code: 0 on every path the run takes itself, 1 after the last-chance report of an error
 // that no step caught.
