@@ -152,8 +152,10 @@ long SimRegistry::Query(platform::RootKey root, const std::vector<std::string>& 
                         const std::string& name, std::uint32_t* type, std::string* data) {
   Key* node = Lookup(root, key);
   if (!node) return kErrorKeyDeleted;
+  // Only reading the data fails: the value is still seen to exist, as when the registry
+  // refuses a read after the value was found.
   const auto failed = failedReads_.find(FoldCase(Describe(root, key) + "\\" + name));
-  if (failed != failedReads_.end()) return failed->second;
+  if (data && failed != failedReads_.end()) return failed->second;
   RegValue* value = node->FindValue(name);
   if (!value) return win::kErrorFileNotFound;
   if (type) *type = value->Type;
