@@ -1,0 +1,252 @@
+// One payload file to its target: the replace policy, the question and every failure.
+#include <gtest/gtest.h>
+
+#include "install/extract_payload.h"
+#include "setup_fixture.h"
+
+namespace {
+
+using fixture::SetupTest;
+
+const std::string kTarget = fixture::kInstallDir + "Tarvelon.exe";
+const std::string kTemp = kTarget + "0";
+
+std::string PakBytes(std::uint16_t version) {
+  std::string bytes = "PAKHDR" + std::string(2, '\0') + "rest";
+  bytes[6] = static_cast<char>(version & 0xFF);
+  bytes[7] = static_cast<char>(version >> 8);
+  return bytes;
+}
+
+class ExtractTest : public SetupTest {
+ protected:
+  void SetUp() override {
+    PrepareInstall();
+    M.Files().MakeFolders(fixture::kInstallDir);
+  }
+  void InstallExe(const std::string& version) {
+    Installed = sim::MakeExecutableWithFileVersion(version) + "installed";
+    M.Files().PutFile(kTarget, Installed);
+  }
+  void Extract(bool check = true) { ExtractPayloadFile("Tarvelon", "exe", kTarget, check); }
+  std::string Installed;
+};
+
+TEST_F(ExtractTest, MissingTargetIsWrittenDirectlyWhateverItsType) {
+  Extract();
+  EXPECT_EQ(File(kTarget), ProgramBytes);
+  EXPECT_FALSE(File(kTemp).has_value());
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(M.Resources().OutstandingCount(), 0);
+}
+
+TEST_F(ExtractTest, NotOlderReplacesThroughTheTemporaryFile) {
+  for (const char* installed : {"1.0.0.9", "1.0.1.0"}) {
+    SCOPED_TRACE(installed);
+    InstallExe(installed);
+    Extract();
+    EXPECT_EQ(File(kTarget), ProgramBytes);
+    EXPECT_FALSE(File(kTemp).has_value());
+    EXPECT_TRUE(Boxes().empty());
+  }
+  // The incoming file went to the temporary name first, then took the target's place.
+  const auto lines = M.Log().Lines({"CreateForWrite", "DeleteFile", "MoveFile"});
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[lines.size() - 3], "CreateForWrite " + kTemp);
+  EXPECT_EQ(lines[lines.size() - 2], "DeleteFile " + kTarget);
+  EXPECT_EQ(lines[lines.size() - 1].rfind("MoveFile " + kTemp, 0), 0u);
+}
+
+TEST_F(ExtractTest, InstalledExecutableWithoutVersionIsReplacedWithoutAQuestion) {
+  M.Files().PutFile(kTarget, sim::MakeExecutableWithoutVersion());
+  Extract();
+  EXPECT_EQ(File(kTarget), ProgramBytes);
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ExtractTest, OlderNoKeepsTheInstalledFileAndRemovesTheTemporaryOne) {
+  InstallExe("1.0.2.0");
+  M.Dialogs().QueueAnswer(win::kIdNo);
+  Extract();
+  EXPECT_EQ(File(kTarget), Installed);
+  EXPECT_FALSE(File(kTemp).has_value());
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].Caption, "Sound question");
+  EXPECT_EQ(Boxes()[0].Flags, 270372u);
+  EXPECT_FALSE(Boxes()[0].Ex);
+  EXPECT_EQ(Boxes()[0].Text,
+            kTarget + " file installing is of older version\r\n"
+                      "than the same already installed.\r\n\r\n"
+                      "Do you really want to replace existing\r\n"
+                      "new file version 1.0.2.0 with an older file version 1.0.1.0?");
+  // The window went away for the question and came back with empty texts.
+  const auto& calls = M.Progress().Calls();
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[calls.size() - 2].Operation, "HideWindow");
+  EXPECT_EQ(calls.back().Operation, "ShowProgress");
+  EXPECT_EQ(calls.back().Caption, "");
+  EXPECT_EQ(calls.back().Status, "");
+}
+
+TEST_F(ExtractTest, OlderYesInstallsTheOlderFile) {
+  InstallExe("1.0.2.0");
+  M.Dialogs().QueueAnswer(win::kIdYes);
+  Extract();
+  EXPECT_EQ(File(kTarget), ProgramBytes);
+  EXPECT_FALSE(File(kTemp).has_value());
+  EXPECT_EQ(Boxes().size(), 1u);
+}
+
+TEST_F(ExtractTest, RussianQuestionNamesInstalledVersionFirst) {
+  SetupState.UiRussian = true;
+  InstallExe("1.0.2.0");
+  M.Dialogs().QueueAnswer(win::kIdNo);
+  Extract();
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_TRUE(Boxes()[0].Ex);
+  EXPECT_EQ(Boxes()[0].LanguageId, 25);
+  EXPECT_EQ(Boxes()[0].Flags, 270372u);
+  EXPECT_EQ(Boxes()[0].Caption, "\xD0\xE5\xE7\xEE\xED\xED\xFB\xE9 \xE2\xEE\xEF\xF0\xEE\xF1");
+  EXPECT_EQ(Boxes()[0].Text,
+            "\xD3\xF1\xF2\xE0\xED\xE0\xE2\xEB\xE8\xE2\xE0\xE5\xEC\xFB\xE9 \xF4\xE0\xE9\xEB " +
+                kTarget + "\r\n" +
+                "\xE1\xEE\xEB\xE5\xE5 \xF1\xF2\xE0\xF0\xEE\xE9 \xE2\xE5\xF0\xF1\xE8\xE8, \xF7\xE5\xEC "
+                "\xF3\xE6\xE5 \xF3\xF1\xF2\xE0\xED\xEE\xE2\xEB\xE5\xED\xED\xFB\xE9.\r\n\r\n"
+                "\xC4\xE5\xE9\xF1\xF2\xE2\xE8\xF2\xE5\xEB\xFC\xED\xEE \xEB\xE8 \xC2\xFB "
+                "\xF5\xEE\xF2\xE8\xF2\xE5 \xE7\xE0\xEC\xE5\xED\xE8\xF2\xFC \xF3\xE6\xE5 "
+                "\xE8\xEC\xE5\xFE\xF9\xE8\xE9\xF1\xFF\r\n"
+                "\xF4\xE0\xE9\xEB \xE2\xE5\xF0\xF1\xE8\xE8 1.0.2.0 \xED\xE0 \xE1\xEE\xEB\xE5\xE5 "
+                "\xF1\xF2\xE0\xF0\xFB\xE9 \xE2\xE5\xF0\xF1\xE8\xE8 1.0.1.0?");
+}
+
+TEST_F(ExtractTest, CheckFalseOrUnversionedKindsOverwriteDirectly) {
+  InstallExe("9.0.0.0");
+  Extract(false);
+  EXPECT_EQ(File(kTarget), ProgramBytes);
+  // Upper-case "EXE" is not one of the policy's kinds.
+  InstallExe("9.0.0.0");
+  ExtractPayloadFile("Tarvelon", "EXE", kTarget, true);
+  EXPECT_EQ(File(kTarget), ProgramBytes);
+  const std::string bar = fixture::kInstallDir + "Tarvelon.bar";
+  M.Files().PutFile(bar, "older installed data");
+  ExtractPayloadFile("Tarvelon", "bar", bar, true);
+  EXPECT_EQ(File(bar), BarBytes);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(M.Log().Lines({"MoveFile"}).empty());
+}
+
+TEST_F(ExtractTest, NumericKindsCompareTheirHeaderFields) {
+  const std::string pak = fixture::kInstallDir + "data.pak";
+  M.Resources().AddResource("PAK", "DATA", PakBytes(3));
+  M.Files().PutFile(pak, PakBytes(5));
+  M.Dialogs().QueueAnswer(win::kIdNo);
+  ExtractPayloadFile("data", "pak", pak, true);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].Text.find("new file version 5 with an older file version 3?"),
+            std::string::npos);
+  EXPECT_EQ(File(pak), PakBytes(5));
+  // An unreadable installed file counts as version 0: replaced without a question.
+  M.Files().PutFile(pak, "short");
+  ExtractPayloadFile("data", "pak", pak, true);
+  EXPECT_EQ(File(pak), PakBytes(3));
+  EXPECT_EQ(Boxes().size(), 1u);
+}
+
+TEST_F(ExtractTest, MarkedLanguageFileIsReplacedWithoutProbe) {
+  const std::string lng = fixture::kInstallDir + "language\\rus_!codes.lng";
+  M.Files().PutFile(lng, "[langver]\r\n99\r\n");
+  M.Resources().AddResource("LNG", "RUS_CODES", "[langver]\r\n1\r\n");
+  ExtractPayloadFile("rus_codes", "lng", lng, true);
+  EXPECT_EQ(File(lng), "[langver]\r\n1\r\n");
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ExtractTest, TemporaryFileNotWritableKeepsTheInstalledFile) {
+  InstallExe("1.0.0.0");
+  M.Files().FailOperation(sim::FileOp::CreateForWrite, kTemp);
+  Extract();
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].Text, "Can't install " + kTarget);
+  EXPECT_EQ(Boxes()[0].Flags, 2097168u);
+  EXPECT_EQ(File(kTarget), Installed);
+  EXPECT_FALSE(File(kTemp).has_value());
+}
+
+TEST_F(ExtractTest, TargetNotDeletableKeepsTheInstalledFile) {
+  InstallExe("1.0.0.0");
+  M.Files().SetReadOnly(kTarget, true);
+  Extract();
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].Text, "Can't install " + kTarget);
+  EXPECT_EQ(File(kTarget), Installed);
+  EXPECT_EQ(File(kTemp), ProgramBytes);
+}
+
+TEST_F(ExtractTest, RenameFailingLeavesTheTemporaryFileAndNoTarget) {
+  InstallExe("1.0.0.0");
+  M.Files().FailOperation(sim::FileOp::MoveFile);
+  Extract();
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_FALSE(File(kTarget).has_value());
+  EXPECT_EQ(File(kTemp), ProgramBytes);
+}
+
+TEST_F(ExtractTest, NoMemoryTouchesNothing) {
+  InstallExe("1.0.0.0");
+  M.System().SetAllocationLimit(100);
+  Extract();
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(File(kTarget), Installed);
+  EXPECT_FALSE(File(kTemp).has_value());
+}
+
+TEST_F(ExtractTest, DirectWriteFailures) {
+  // Refused at the open: nothing there, as before.
+  M.Files().FailOperation(sim::FileOp::CreateForWrite, kTarget);
+  Extract();
+  EXPECT_FALSE(File(kTarget).has_value());
+  // A read-only bar file is left as it was, with no temporary file.
+  const std::string bar = fixture::kInstallDir + "Tarvelon.bar";
+  M.Files().PutFile(bar, "installed data");
+  M.Files().SetReadOnly(bar, true);
+  ExtractPayloadFile("Tarvelon", "bar", bar, true);
+  EXPECT_EQ(File(bar), "installed data");
+  EXPECT_FALSE(File(bar + "0").has_value());
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[1].Text, "Can't install " + bar);
+}
+
+TEST_F(ExtractTest, DiskFullPartWayLeavesThePartWritten) {
+  const std::string bar = fixture::kInstallDir + "Tarvelon.bar";
+  M.Files().SetFreeSpace(5000);
+  ExtractPayloadFile("Tarvelon", "bar", bar, true);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].Text, "Can't install " + bar);
+  const auto written = File(bar);
+  ASSERT_TRUE(written.has_value());
+  EXPECT_LT(written->size(), BarBytes.size());
+  EXPECT_EQ(*written, BarBytes.substr(0, written->size()));
+}
+
+TEST_F(ExtractTest, PayloadNotCarriedCostsNoInstalledFile) {
+  InstallExe("1.0.0.0");
+  ExtractPayloadFile("Missing", "exe", kTarget, true);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].Text, "Can't install " + kTarget);
+  EXPECT_EQ(File(kTarget), Installed);
+  const std::string fresh = fixture::kInstallDir + "Fresh.car";
+  ExtractPayloadFile("Fresh", "car", fresh, true);
+  EXPECT_FALSE(M.Files().IsFile(fresh));
+}
+
+TEST_F(ExtractTest, LargeBufferIsWrittenInBoundedPieces) {
+  const std::size_t size = 20u << 20;
+  M.Resources().AddResource("BIG", "TARVELON", std::string(size, 'b'));
+  ExtractPayloadFile("Tarvelon", "big", fixture::kInstallDir + "Tarvelon.big", true);
+  EXPECT_EQ(M.Files().WriteSizes(), (std::vector<std::size_t>{8u << 20, 8u << 20, 4u << 20}));
+  EXPECT_EQ(File(fixture::kInstallDir + "Tarvelon.big")->size(), size);
+  // One buffer of the payload's size, no second copy.
+  EXPECT_EQ(M.System().Allocations(), (std::vector<std::size_t>{size}));
+}
+
+}  // namespace
