@@ -18,24 +18,22 @@ namespace {
 
 constexpr int kChildPassed = 42;
 
+// A stdcall callback: on i686 a lambda does not convert to WNDENUMPROC.
+BOOL CALLBACK RememberOwnProgressWindow(HWND wnd, LPARAM param) {
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(wnd, &process);
+  char className[64] = {};
+  ::GetClassNameA(wnd, className, sizeof className);
+  if (process != ::GetCurrentProcessId() || std::string(className) != "PlainWindow") return TRUE;
+  *reinterpret_cast<HWND*>(param) = wnd;
+  return FALSE;
+}
+
 // The top-level "PlainWindow" of this process, shown or hidden; null when there is none.
 HWND FindOwnProgressWindow() {
-  struct Search {
-    HWND Found = nullptr;
-  } search;
-  ::EnumWindows(
-      [](HWND wnd, LPARAM param) -> BOOL {
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(wnd, &process);
-        char className[64] = {};
-        ::GetClassNameA(wnd, className, sizeof className);
-        if (process != ::GetCurrentProcessId() || std::string(className) != "PlainWindow")
-          return TRUE;
-        reinterpret_cast<Search*>(param)->Found = wnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
+  HWND found = nullptr;
+  ::EnumWindows(RememberOwnProgressWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 std::string WindowText(HWND wnd) {
