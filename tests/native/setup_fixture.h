@@ -41,32 +41,40 @@ inline std::string PayloadBytes(const std::string& seed, std::size_t size) {
   return bytes;
 }
 
-class SetupTest : public ::testing::Test {
+// The product's four payload files as the tests' setup program carries them.
+struct TPayload {
+  std::string ProgramBytes = sim::MakeExecutableWithFileVersion("1.0.1.0") + PayloadBytes("exe", 3000);
+  std::string UninstallerBytes =
+      sim::MakeExecutableWithFileVersion("1.0.1.0") + PayloadBytes("un", 700);
+  std::string BarBytes = PayloadBytes("bar", 20000);
+  std::string CarBytes = PayloadBytes("car", 9000);
+};
+
+// Registry values, folders, date and payload of a typical machine.
+inline void FurnishMachine(sim::SimMachine& m, const TPayload& payload) {
+  auto& reg = m.Registry();
+  reg.PlantString(RootKey::LocalMachine, kCurrentVersion, "ProgramFilesDir", kProgramFiles);
+  reg.PlantString(RootKey::LocalMachine, kShellFolders, "Common Desktop", kCommonDesktop);
+  reg.PlantString(RootKey::LocalMachine, kShellFolders, "Common Programs", kCommonPrograms);
+  reg.PlantString(RootKey::CurrentUser, kShellFolders, "Programs", kUserPrograms);
+  auto& fs = m.Files();
+  fs.MakeFolders(kProgramFiles);
+  fs.MakeFolders(kCommonPrograms);
+  fs.MakeFolders(kUserPrograms);
+  fs.MakeFolders(kCommonDesktop);
+  m.System().SetToday(2026, 12, 9);
+  auto& res = m.Resources();
+  res.AddResource("EXE", "TARVELON", payload.ProgramBytes);
+  res.AddResource("BAR", "TARVELON", payload.BarBytes);
+  res.AddResource("CAR", "TARVELON", payload.CarBytes);
+  res.AddResource("EXE", "UNINSTALL", payload.UninstallerBytes);
+}
+
+class SetupTest : public ::testing::Test, protected TPayload {
  protected:
   sim::SimMachine M;
 
-  SetupTest() {
-    auto& reg = M.Registry();
-    reg.PlantString(RootKey::LocalMachine, kCurrentVersion, "ProgramFilesDir", kProgramFiles);
-    reg.PlantString(RootKey::LocalMachine, kShellFolders, "Common Desktop", kCommonDesktop);
-    reg.PlantString(RootKey::LocalMachine, kShellFolders, "Common Programs", kCommonPrograms);
-    reg.PlantString(RootKey::CurrentUser, kShellFolders, "Programs", kUserPrograms);
-    auto& fs = M.Files();
-    fs.MakeFolders(kProgramFiles);
-    fs.MakeFolders(kCommonPrograms);
-    fs.MakeFolders(kUserPrograms);
-    fs.MakeFolders(kCommonDesktop);
-    M.System().SetToday(2026, 12, 9);
-    ProgramBytes = sim::MakeExecutableWithFileVersion("1.0.1.0") + PayloadBytes("exe", 3000);
-    UninstallerBytes = sim::MakeExecutableWithFileVersion("1.0.1.0") + PayloadBytes("un", 700);
-    BarBytes = PayloadBytes("bar", 20000);
-    CarBytes = PayloadBytes("car", 9000);
-    auto& res = M.Resources();
-    res.AddResource("EXE", "TARVELON", ProgramBytes);
-    res.AddResource("BAR", "TARVELON", BarBytes);
-    res.AddResource("CAR", "TARVELON", CarBytes);
-    res.AddResource("EXE", "UNINSTALL", UninstallerBytes);
-  }
+  SetupTest() { FurnishMachine(M, *this); }
 
   ~SetupTest() override {
     ReleaseInstanceMarker();
@@ -90,8 +98,6 @@ class SetupTest : public ::testing::Test {
 
   const std::vector<sim::ShownBox>& Boxes() { return M.Dialogs().Boxes(); }
   std::optional<std::string> File(const std::string& path) { return M.Files().ReadFile(path); }
-
-  std::string ProgramBytes, UninstallerBytes, BarBytes, CarBytes;
 };
 
 }  // namespace fixture
