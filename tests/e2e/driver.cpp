@@ -1,20 +1,23 @@
 // boxdriver: answers system message boxes of other programs like a person would.
 //
-//   boxdriver box  [--caption TEXT | --caption-hex HEX] [--not-pid PID] [--not-hwnd HWND] [--timeout SEC]
-//                  [--press yes|no|ok|cancel|none|enter]
+//   boxdriver box  [--caption TEXT | --caption-hex HEX] [--hwnd HWND] [--not-hwnd HWND]
+//                  [--not-pid PID] [--timeout SEC] [--press yes|no|ok|cancel|none|enter]
 //   boxdriver gone [--pid PID] [--timeout SEC]
 //
 // "box" waits for a top-level message box (window class "#32770") that matches every filter
 // given, prints what a person would see in it, one "key: value" line each, and presses the
-// button asked for. --caption-hex gives the caption as hex bytes of the ANSI code page, for
-// captions that a command line would not carry unchanged. "none" leaves the box up; "enter" brings it to the front so that a real
-// key typed afterwards (xdotool key Return) reaches it. PIDs and HWNDs are the values that
-// an earlier "box" printed.
+// button asked for: "none" leaves the box up; "enter" brings it to the front so that a real
+// key typed afterwards (xdotool key Return) reaches it. --caption-hex gives the caption as hex
+// bytes of the ANSI code page, for captions that a command line would not carry unchanged.
+// PIDs and HWNDs are the values that an earlier "box" printed.
 // "gone" waits until the process PID has exited or, without --pid, until no message box is
 // left on the desktop.
 //
 // Exit code: 0 done, 2 timed out, 3 usage or press failed.
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +32,7 @@ struct TOptions {
   bool HasCaption = false;
   std::string CaptionHex;
   DWORD NotPid = 0;
+  HWND Hwnd = nullptr;
   HWND NotHwnd = nullptr;
   DWORD Pid = 0;
   DWORD TimeoutMs = 30000;
@@ -110,6 +114,7 @@ bool Matches(HWND window, const TOptions& options) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   if (options.NotPid && pid == options.NotPid) return false;
+  if (options.Hwnd && window != options.Hwnd) return false;
   if (options.NotHwnd && window == options.NotHwnd) return false;
   if (options.HasCaption && WideText(window) != options.Caption) return false;
   if (!options.CaptionHex.empty() && Hex(AnsiText(window)) != options.CaptionHex) return false;
@@ -312,6 +317,8 @@ bool ParseOptions(int argc, wchar_t** argv, TOptions& options) {
       options.CaptionHex = ToUtf8(value);
     } else if (key == L"--not-pid") {
       options.NotPid = wcstoul(value.c_str(), nullptr, 0);
+    } else if (key == L"--hwnd") {
+      options.Hwnd = reinterpret_cast<HWND>((UINT_PTR)wcstoull(value.c_str(), nullptr, 0));
     } else if (key == L"--not-hwnd") {
       options.NotHwnd = reinterpret_cast<HWND>((UINT_PTR)wcstoull(value.c_str(), nullptr, 0));
     } else if (key == L"--pid") {
@@ -331,12 +338,13 @@ bool ParseOptions(int argc, wchar_t** argv, TOptions& options) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);  // "\n" alone ends a line, as scripts expect
   TOptions options;
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: boxdriver box [--caption TEXT | --caption-hex HEX] [--not-pid PID]\n"
-                 "                     [--not-hwnd HWND]\n"
-                 "                     [--timeout SEC] [--press yes|no|ok|cancel|none|enter]\n"
+                 "usage: boxdriver box [--caption TEXT | --caption-hex HEX] [--hwnd HWND]\n"
+                 "                     [--not-hwnd HWND] [--not-pid PID] [--timeout SEC]\n"
+                 "                     [--press yes|no|ok|cancel|none|enter]\n"
                  "       boxdriver gone [--pid PID] [--timeout SEC]\n");
     return 3;
   }
