@@ -88,7 +88,7 @@ TUninstallPlan BuildUninstallPlan(const TUninstallFolders& folders) {
 TUninstallOutcome RunUninstallPlan(const TUninstallPlan& plan, TUninstallActions& actions) {
   TUninstallOutcome outcome;
   auto removeFile = [&](const std::string& path) {
-    if (actions.FileExists(path) && !actions.DeleteFile(path)) outcome.NotRemoved.push_back(path);
+    if (actions.FileExists(path) && !actions.RemoveFile(path)) outcome.NotRemoved.push_back(path);
   };
 
   for (const std::string& path : plan.ProductFiles) removeFile(path);

@@ -44,7 +44,7 @@ class TUninstallActions {
   // True when the path names an existing file (a folder does not count).
   virtual bool FileExists(const std::string& path) = 0;
   // Deletes one file; true when it was deleted.
-  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
   // Removes the folder (given with its backslash) only when it is empty; false otherwise.
   virtual bool RemoveEmptyFolder(const std::string& dir) = 0;
   // Deletes the key under HKEY_LOCAL_MACHINE; true when it is gone, also when it never existed.

@@ -33,7 +33,7 @@ class TFakeMachine : public TUninstallActions {
       Folders.insert(path.substr(0, p + 1));
   }
   bool FileExists(const std::string& path) override { return Files.count(path) != 0; }
-  bool DeleteFile(const std::string& path) override {
+  bool RemoveFile(const std::string& path) override {
     if (Locked.count(path) || !Files.count(path)) return false;
     Files.erase(path);
     return true;

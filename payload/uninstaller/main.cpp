@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "payload/uninstaller/uninstaller.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunUninstaller(); }
