@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end tests: the real setup under Wine on a virtual display, in one throwaway prefix,
-# its message boxes answered by boxdriver.exe. Builds what it needs in build/<arch>-e2e (and the
-# i686 release setup in build/win32-e2e), runs every scenario in tests/e2e/scenarios, saves a
-# screenshot of each answered box in build/e2e-shots/ and ends with "N passed, N failed".
+# its message boxes answered by boxdriver.exe. Builds what it needs in build/<arch>-e2e, runs
+# every scenario in tests/e2e/scenarios, saves a screenshot of each answered box in
+# build/e2e-shots/ and ends with "N passed, N failed". (The release executable's own checks,
+# 32-bit GUI and manifest, live in tests/release/run.sh.)
 #   tests/e2e/run.sh [SCENARIO-FILE-PATTERN]     e.g. run.sh question
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -32,18 +33,12 @@ build() {
 mkdir -p "$E2E_LOGS"
 rm -rf "$E2E_SHOTS"
 : >"$E2E_LOGS/programs.log"
-RELEASE_BUILD=$E2E_ROOT/build/win32-e2e
-RELEASE_SETUP_EXE=$RELEASE_BUILD/payload/TarvelonSetup.exe
 arch_toolchain=mingw-x86_64.cmake
 [ "$WINE_ARCH_PRESET" = win32 ] && arch_toolchain=mingw-i686.cmake
 
-# The release build runs beside the prefix's creation; both take a while.
-build "$RELEASE_BUILD" mingw-i686.cmake TarvelonSetup &
-release_job=$!
 if ! build "$E2E_BUILD" "$arch_toolchain" TarvelonSetup boxdriver askbox; then
   echo "build of $E2E_BUILD failed:"
   tail -30 "$E2E_LOGS"/*"$(basename "$E2E_BUILD")".log
-  wait "$release_job"
   echo "0 passed, 1 failed"
   exit 1
 fi
@@ -52,7 +47,6 @@ trap wine_prefix_end EXIT
 # A server that stays up between programs spares each start of the setup or the driver its
 # own server and desktop start-up.
 _wineserver -p >/dev/null 2>&1 </dev/null
-wait "$release_job" || echo "(release build failed, see $E2E_LOGS/build-win32-e2e.log)"
 echo "built and prefix ready after $((SECONDS - start)) s ($WINE_LOADER, $REG_VIEW)"
 
 for file in "$here"/scenarios/*.sh; do
