@@ -8,45 +8,9 @@ if(NOT TARVELON_PAYLOAD_DIR)
   set(TARVELON_PAYLOAD_DIR ${PROJECT_BINARY_DIR}/payload-files)
 endif()
 
-file(READ ${TVL_REPO_ROOT}/setup/product.h TVL_PRODUCT_H)
-foreach(pair "kVersionText;TVL_PAYLOAD_VERSION_TEXT" "kLongNameEn;TVL_PAYLOAD_LONG_NAME"
-             "kPublisherNameEn;TVL_PAYLOAD_COMPANY")
-  list(GET pair 0 constant)
-  list(GET pair 1 variable)
-  if(NOT TVL_PRODUCT_H MATCHES "${constant} = \"([^\"]*)\"")
-    message(FATAL_ERROR "setup/product.h has no ${constant}")
-  endif()
-  set(${variable} "${CMAKE_MATCH_1}")
-endforeach()
-# "1.0.1" -> "1.0.1.0" and 1,0,1,0
-string(REPLACE "." ";" tvl_parts "${TVL_PAYLOAD_VERSION_TEXT}")
-list(LENGTH tvl_parts tvl_count)
-while(tvl_count LESS 4)
-  list(APPEND tvl_parts 0)
-  list(LENGTH tvl_parts tvl_count)
-endwhile()
-list(JOIN tvl_parts "." TVL_PAYLOAD_FILE_VERSION)
-list(JOIN tvl_parts "," TVL_PAYLOAD_VERSION_NUMBERS)
+include(${TVL_REPO_ROOT}/cmake/product_definition.cmake)
 
-# The product's icon: the setup's own when payload/ has one, else a small one drawn here
-# (an amber rounded square with a dark bench-like bar over two legs).
-if(EXISTS ${TVL_REPO_ROOT}/payload/tarvelon.ico)
-  set(TVL_PAYLOAD_ICON ${TVL_REPO_ROOT}/payload/tarvelon.ico)
-else()
-  set(TVL_PAYLOAD_ICON ${CMAKE_BINARY_DIR}/payload-icon/workbench.ico)
-  if(NOT TARGET tarvelon_payload_icon)
-    find_program(TVL_CONVERT convert REQUIRED)
-    add_custom_command(OUTPUT ${TVL_PAYLOAD_ICON}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/payload-icon
-      COMMAND ${TVL_CONVERT} -size 48x48 xc:none
-              -fill "#e0a020" -draw "roundrectangle 2,2 45,45 9,9"
-              -fill "#3a2a10" -draw "rectangle 8,14 39,21"
-              -draw "rectangle 12,21 16,38" -draw "rectangle 31,21 35,38"
-              -define icon:auto-resize=48,32,16 ${TVL_PAYLOAD_ICON}
-      VERBATIM)
-    add_custom_target(tarvelon_payload_icon DEPENDS ${TVL_PAYLOAD_ICON})
-  endif()
-endif()
+set(TVL_PAYLOAD_ICON ${TVL_REPO_ROOT}/payload/tarvelon.ico)
 
 # tarvelon_payload_program(TARGET OUTPUT_NAME DESCRIPTION [MANIFEST file] SOURCES ...)
 function(tarvelon_payload_program target output_name description)
@@ -70,7 +34,4 @@ function(tarvelon_payload_program target output_name description)
     RUNTIME_OUTPUT_DIRECTORY ${TARVELON_PAYLOAD_DIR})
   set_source_files_properties(${TVL_REPO_ROOT}/payload/common/payload_program.rc PROPERTIES
     OBJECT_DEPENDS "${TVL_PAYLOAD_ICON};${ARG_MANIFEST};${TVL_REPO_ROOT}/setup/product.h")
-  if(TARGET tarvelon_payload_icon)
-    add_dependencies(${target} tarvelon_payload_icon)
-  endif()
 endfunction()
