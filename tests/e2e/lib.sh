@@ -183,20 +183,21 @@ reg_key_exists() {
 }
 
 # Puts back what a setup run may have changed, so that the next scenario starts from a clean
-# machine without the cost of a new prefix: ends every program still running in the prefix
-# (only when a box was left up), removes the uninstall entry, the installation folder and the
-# product's shortcuts.
+# machine without the cost of a new prefix: ends every program of the prefix when a box was
+# left up or the product was installed (it runs after the setup), then removes the uninstall
+# entry, the installation folder, the product's shortcuts and its start marker.
 reset_machine() {
-  if ! driver gone --timeout 1; then
-    echo "  (a box was left up: ending every program of the prefix)"
+  if ! driver gone --timeout 1 || [ -n "$(product_traces)" ]; then
     _wineserver -k >/dev/null 2>&1
     _wineserver -w >/dev/null 2>&1
+    _wineserver -p >/dev/null 2>&1 </dev/null
   fi
   wine_reg delete "$UNINSTALL_KEY" /f >/dev/null 2>&1 </dev/null
   rm -rf "$(prefix_path "$(program_files)\\Tarvelon")" \
     "$(prefix_path 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs')"/*Tarvelon* \
     "$(prefix_path 'C:\users\Public\Desktop')"/*Tarvelon* \
     "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/*Tarvelon*
+  find "$WINEPREFIX/drive_c" -name tarvelon-started.txt -delete 2>/dev/null
 }
 
 # Product files anywhere on drive C, one a line; nothing when the machine is clean.
