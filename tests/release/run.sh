@@ -4,7 +4,7 @@
 # Ends with "N passed, N failed".
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${TVL_RELEASE_BUILD:-$root/build/win32-release}
+build=${TVL_RELEASE_BUILD:-$root/build/win32}
 passed=0
 failed=0
 
@@ -25,7 +25,23 @@ check "GUI subsystem" grep -qE "^Subsystem[[:space:]]+00000002" <<<"$dump"
 check "manifest embedded" grep -qE "Entry: ID: 0x000018" <<<"$dump"
 manifest_text=$(strings -n 8 "$exe")
 check "manifest asks for administrator rights" grep -q 'level="requireAdministrator"' <<<"$manifest_text"
-check "manifest wants the version 6 common controls" grep -q 'Microsoft.Windows.Common-Controls' <<<"$manifest_text"
+common_controls() {
+  local dependency
+  dependency=$(grep -A1 'name="Microsoft.Windows.Common-Controls"' <<<"$manifest_text")
+  grep -q 'version="6.0.0.0"' <<<"$dependency" && grep -q 'processorArchitecture="X86"' <<<"$dependency" &&
+    grep -q 'publicKeyToken="6595b64144ccf1df"' <<<"$dependency" && grep -q 'language="\*"' <<<"$dependency"
+}
+check "manifest wants the version 6 common controls for X86" common_controls
+
+payload_embedded() {
+  local name
+  for name in "EXE," "BAR," "CAR," "TARVELON," "UNINSTALL,"; do
+    grep -qE "Entry: name: .*: $name" <<<"$dump" || { echo "  no resource $name"; return 1; }
+  done
+  # Language 1049 (Russian).
+  grep -q "Entry: ID: 0x000419" <<<"$dump"
+}
+check "payload resources embedded, language Russian" payload_embedded
 
 # Every directly imported DLL is one of Windows' KnownDLLs (loaded only from the system
 # folder), or comctl32, which the manifest redirects to the side-by-side assembly. Anything
@@ -47,15 +63,20 @@ sign_dir=$(mktemp -d)
 trap 'rm -rf "$sign_dir"' EXIT
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tarvelon Test Signing" \
   -keyout "$sign_dir/key.pem" -out "$sign_dir/cert.pem" >/dev/null 2>&1
-signed_build="$build-signed"
-cmake --preset win32 -B "$signed_build" -DTVL_SIGN_CERT="$sign_dir/cert.pem" \
-  -DTVL_SIGN_KEY="$sign_dir/key.pem" >/dev/null &&
-  cmake --build "$signed_build" --target TarvelonSetup >/dev/null
+# The same build tree, given the certificate: only the link and the signing step run again.
+unsigned="$sign_dir/unsigned.exe"
+cp "$exe" "$unsigned"
+cmake -B "$build" -DTVL_SIGN_CERT="$sign_dir/cert.pem" -DTVL_SIGN_KEY="$sign_dir/key.pem" >/dev/null &&
+  cmake --build "$build" --target TarvelonSetup >/dev/null
+signed="$sign_dir/signed.exe"
+cp "$exe" "$signed"
+cmake -B "$build" -DTVL_SIGN_CERT= -DTVL_SIGN_KEY= >/dev/null
+rm -f "$exe"  # the next build links an unsigned one again
 verifies() { osslsigncode verify -CAfile "$sign_dir/cert.pem" "$1" >"$sign_dir/verify.log" 2>&1; }
-check "signed build verifies" verifies "$signed_build/payload/TarvelonSetup.exe"
+check "signed build verifies" verifies "$signed"
 does_not_verify() { ! verifies "$1"; }
-check "unsigned build does not verify" does_not_verify "$exe"
-cmp -s "$exe" "$signed_build/payload/TarvelonSetup.exe"
+check "unsigned build does not verify" does_not_verify "$unsigned"
+cmp -s "$unsigned" "$signed"
 check "signature changes the file" test $? -ne 0
 
 echo "$passed passed, $failed failed"
