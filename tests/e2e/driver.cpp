@@ -239,6 +239,7 @@ void Describe(HWND box) {
   PrintField("buttons", buttons);
   PrintField("default", defaults.empty() ? "none" : defaults);
   PrintField("icon", IconName(statics));
+  PrintField("topmost", (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) ? "yes" : "no");
   std::fflush(stdout);
 }
 

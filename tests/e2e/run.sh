@@ -36,12 +36,13 @@ rm -rf "$E2E_SHOTS"
 arch_toolchain=mingw-x86_64.cmake
 [ "$WINE_ARCH_PRESET" = win32 ] && arch_toolchain=mingw-i686.cmake
 
-if ! build "$E2E_BUILD" "$arch_toolchain" TarvelonSetup boxdriver askbox; then
+if ! build "$E2E_BUILD" "$arch_toolchain" TarvelonSetup boxdriver askbox regdump versioned; then
   echo "build of $E2E_BUILD failed:"
   tail -30 "$E2E_LOGS"/*"$(basename "$E2E_BUILD")".log
   echo "0 passed, 1 failed"
   exit 1
 fi
+e2e_locales_make || { echo "0 passed, 1 failed"; exit 1; }
 wine_prefix_new || { echo "0 passed, 1 failed"; exit 1; }
 trap wine_prefix_end EXIT
 # A server that stays up between programs spares each start of the setup or the driver its

@@ -39,6 +39,13 @@ sleep 0.3
 xdotool key Return
 check_exit "Enter takes the default button (IDNO)" 7 "$asker"
 
+# The topmost field: a system-modal box is topmost (a box with MB_TOPMOST alone is not, under
+# Wine 8: see mb_topmost_shown).
+start_program asker "$ASKBOX" 0x1024 "$(ansi_hex Topmost)" "$(ansi_hex 'System modal')"
+answer_box yes --caption Topmost &&
+  check_eq "a system-modal box is topmost" yes "$(box_field topmost)"
+check_exit "and answers IDYES" 6 "$asker"
+
 # No box: the driver says so instead of answering something.
 driver box --caption Nobody --timeout 1
 check_eq "driver times out without a matching box" "2 timeout: no matching message box" \

@@ -17,13 +17,7 @@ for file in Tarvelon.exe Tarvelon.bar Tarvelon.car Uninstall.exe; do
     cmp -s "$E2E_BUILD/payload-files/$file" "$(prefix_path "$install_dir\\$file")"
 done
 # The product writes its current folder into %TEMP%\tarvelon-started.txt when it starts.
-started=""
-for _ in $(seq 50); do
-  marker=$(find "$WINEPREFIX/drive_c" -name tarvelon-started.txt 2>/dev/null | head -1)
-  [ -n "$marker" ] && started=$(cat "$marker") && [ -n "$started" ] && break
-  sleep 0.2
-done
 check_eq "the product started in the installation folder" \
-  "$(ansi_hex "$install_dir")" "$(printf '%s' "${started%%$'\r'*}" | od -An -tx1 | tr -d ' \n')"
+  "$(ansi_hex_raw "$install_dir")" "$(started_folder_hex)"
 screenshot installed
 reset_machine
