@@ -1,0 +1,424 @@
+#!/usr/bin/env bash
+# Benchmark of the full-size setup under Wine on a virtual display, side by side with the
+# floors it can be held against:
+#   - the setup's copy of its four payload files, timed by bench_driver.exe from the Yes to
+#     the confirmation question until the progress window is hidden, split into the work
+#     before the first file, each file's extraction and the pause after each file;
+#   - reference_writer.exe, which carries the same files as resources and writes each with
+#     one WriteFile straight from the loaded resource (the floor for resources under Wine);
+#   - Linux cp of the same files (the machine's floor);
+#   - the setup's peak resident memory, its time to the question, its stub size (executable
+#     minus payload) and the build times of the full-size setup.
+# Prints minimum and median of each timing and writes bench/RESULTS.md. Asserts nothing.
+#
+#   bench/run.sh [--runs N] [--no-clean] [--managed]
+#     --runs N     timed repetitions (default 5), after one untimed warm-up run
+#     --no-clean   reuse the build folders: no clean build times
+#     --managed    leave Wine's X11 windows managed (its default); see RESULTS.md on why the
+#                  benchmark turns that off
+# Builds in build/bench-win64 and build/bench-win32; logs and raw figures in build/bench-logs.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+
+runs=5
+clean=1
+managed=""
+while [ $# -gt 0 ]; do
+  case $1 in
+    --runs) runs=$2; shift 2 ;;
+    --no-clean) clean=""; shift ;;
+    --managed) managed=1; shift ;;
+    *) echo "usage: $0 [--runs N] [--no-clean] [--managed]" >&2; exit 2 ;;
+  esac
+done
+
+# One virtual display for the whole run.
+if [ -z "${BENCH_DISPLAY_UP:-}" ]; then
+  args=(--runs "$runs")
+  [ -z "$clean" ] && args+=(--no-clean)
+  [ -n "$managed" ] && args+=(--managed)
+  BENCH_DISPLAY_UP=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "${args[@]}"
+fi
+
+# shellcheck source=../scripts/lib/wine.sh
+source "$root/scripts/lib/wine.sh"
+logs=$root/build/bench-logs
+mkdir -p "$logs"
+raw=$logs/raw.tsv
+: >"$raw"
+payload_names=(Tarvelon.exe Tarvelon.bar Tarvelon.car Uninstall.exe)
+started_at=$(date -u '+%Y-%m-%d %H:%M UTC')
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+
+say() { echo "bench: $*"; }
+now_ns() { date +%s%N; }
+# seconds with one decimal between two now_ns readings
+secs() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b - a) / 1e9 }'; }
+
+toolchain_of() {
+  if [ "$1" = win32 ]; then echo "$root/cmake/mingw-i686.cmake"; else echo "$root/cmake/mingw-x86_64.cmake"; fi
+}
+
+# build_setup ARCH: the full-size TarvelonSetup target in build/bench-ARCH. Records the clean
+# build time (configure and build from an empty folder) unless --no-clean, then the rebuild
+# after a change of the resource script. The rebuild removes the compiled resource script of
+# this build folder instead of touching payload/setup.rc: the same work for ninja (compile
+# the resources, link), without making every other build folder of the shared tree redo it.
+declare -A clean_s rebuild_s stub_bytes exe_bytes
+build_setup() {
+  local arch=$1 dir=$root/build/bench-$1 t0 t1
+  if [ -n "$clean" ]; then
+    rm -rf "$dir"
+    say "clean build of the full-size $arch setup"
+    t0=$(now_ns)
+    cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+      -DCMAKE_TOOLCHAIN_FILE="$(toolchain_of "$arch")" >"$logs/configure-$arch.log" 2>&1
+    ninja -C "$dir" TarvelonSetup >"$logs/build-$arch.log" 2>&1
+    t1=$(now_ns)
+    clean_s[$arch]=$(secs "$t0" "$t1")
+  else
+    [ -f "$dir/build.ninja" ] || cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+      -DCMAKE_TOOLCHAIN_FILE="$(toolchain_of "$arch")" >"$logs/configure-$arch.log" 2>&1
+    ninja -C "$dir" TarvelonSetup >"$logs/build-$arch.log" 2>&1
+    clean_s[$arch]="-"
+  fi
+  say "rebuild of the $arch setup after a change of its resources"
+  rm -f "$dir/payload/CMakeFiles/TarvelonSetup.dir/setup.rc.res"
+  t0=$(now_ns)
+  ninja -C "$dir" TarvelonSetup >"$logs/rebuild-$arch.log" 2>&1
+  t1=$(now_ns)
+  rebuild_s[$arch]=$(secs "$t0" "$t1")
+  local exe=$dir/payload/TarvelonSetup.exe payload=0 name
+  for name in "${payload_names[@]}"; do
+    payload=$((payload + $(stat -c %s "$dir/payload-files/$name")))
+  done
+  exe_bytes[$arch]=$(stat -c %s "$exe")
+  stub_bytes[$arch]=$((exe_bytes[$arch] - payload))
+}
+
+timed=$WINE_ARCH_PRESET
+archs=("$timed")
+[ "$timed" = win64 ] && archs+=(win32)  # the release build, for its size and build time
+for arch in "${archs[@]}"; do build_setup "$arch"; done
+
+build=$root/build/bench-$timed
+setup_exe=$build/payload/TarvelonSetup.exe
+payload_dir=$build/payload-files
+tools=$build/bench-tools
+say "bench programs ($timed)"
+cmake -S "$here" -B "$tools" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$(toolchain_of "$timed")" -DTVL_PAYLOAD_DIR="$payload_dir" \
+  >"$logs/configure-tools.log" 2>&1
+ninja -C "$tools" >"$logs/build-tools.log" 2>&1
+
+say "fresh Wine prefix ($WINE_LOADER)"
+wine_prefix_new
+trap wine_prefix_end EXIT
+# A server that stays up spares each program its own server start.
+_wineserver -p >/dev/null 2>&1 </dev/null || true
+if [ -z "$managed" ]; then
+  # Without a window manager (Xvfb has none) Wine waits up to 2 s for every managed window it
+  # hides; unmanaged windows spare the setup that wait.
+  "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+fi
+
+drive_c=$WINEPREFIX/drive_c
+if [ "$REG_VIEW" = /reg:32 ]; then install_dir="$drive_c/Program Files (x86)/Tarvelon"; else install_dir="$drive_c/Program Files/Tarvelon"; fi
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvelon'
+ref_dir=$drive_c/bench-ref
+cp_dir=$drive_c/bench-cp
+
+# Puts the machine back as before an installation: the installation folder, the uninstall
+# entry, the Start-menu groups and Desktop links, the product's start marker; and empties the
+# folders of the two floors. Written data is flushed, so no run pays for the previous one.
+reset_machine() {
+  wine_reg delete "$uninstall_key" /f >/dev/null 2>&1 </dev/null || true
+  rm -rf "$install_dir" "$ref_dir" "$cp_dir" \
+    "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"/*Tarvelon* \
+    "$drive_c/users/Public/Desktop"/*Tarvelon* \
+    "$drive_c"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/*Tarvelon* \
+    "$drive_c"/users/*/Desktop/*Tarvelon*
+  find "$drive_c" -name tarvelon-started.txt -delete 2>/dev/null || true
+  mkdir -p "$ref_dir" "$cp_dir"
+  sync
+}
+
+# peak_kb PATTERN STOPFILE: prints the largest VmHWM (kB) of the Linux process whose command
+# line matches PATTERN, sampled every 20 ms until STOPFILE exists. VmHWM is the process's own
+# high-water mark, so sampling only has to catch the process before it ends.
+peak_kb() {
+  local pattern=$1 stop=$2 pid="" hwm=0 key value rest
+  while [ ! -e "$stop" ]; do
+    [ -z "$pid" ] && pid=$(pgrep -f -- "$pattern" | head -1 || true)
+    if [ -n "$pid" ]; then
+      {
+        while read -r key value rest; do
+          [ "$key" = VmHWM: ] && [ "$value" -gt "$hwm" ] && hwm=$value
+        done </proc/"$pid"/status
+      } 2>/dev/null || true
+    fi
+    sleep 0.02
+  done
+  echo "$hwm"
+}
+
+# with_peak OUTVAR PROGRAM-PATH COMMAND...: runs COMMAND while sampling the peak memory of
+# the Wine process of PROGRAM-PATH (its command line starts with it, or with a Wine loader and
+# it); stores the peak in OUTVAR; returns COMMAND's exit code.
+with_peak() {
+  local var=$1 program=$2 stop=$logs/peak.stop rc=0 sampler
+  shift 2
+  rm -f "$stop"
+  peak_kb "^([^ ]*wine[^ ]* )?$program( |\$)" "$stop" >"$logs/peak.out" &
+  sampler=$!
+  "$@" || rc=$?
+  touch "$stop"
+  wait "$sampler"
+  printf -v "$var" '%s' "$(cat "$logs/peak.out")"
+  return $rc
+}
+
+record() { echo "$1 $2 $3" >>"$raw"; }  # run metric value
+
+# mid/lo/hi FILE KEY: of a moment that the driver printed as "KEY: lo hi".
+mid() { awk -v k="$2:" '$1 == k { printf "%.3f", ($2 + $3) / 2 }' "$1"; }
+lo() { awk -v k="$2:" '$1 == k { print $2 }' "$1"; }
+hi() { awk -v k="$2:" '$1 == k { print $3 }' "$1"; }
+calc() { awk "BEGIN { printf \"%.3f\", $* }"; }
+
+# One installation by the setup, timed by the driver.
+time_setup() {
+  local run=$1 out=$logs/driver-$1.out peak=0 k
+  if ! with_peak peak "$setup_exe" \
+      env LC_ALL=en_US.UTF-8 "$WINE_LOADER" "$tools/bench_driver.exe" "$setup_exe" \
+      --timeout 180 >"$out" 2>"$logs/driver-$run.err" </dev/null; then
+    say "run $run: the driver failed: $(grep '^error' "$out" || tail -1 "$out")"
+    _wineserver -k >/dev/null 2>&1 || true
+    _wineserver -w >/dev/null 2>&1 || true
+    _wineserver -p >/dev/null 2>&1 </dev/null || true
+    return 1
+  fi
+  if awk 'NF == 3 && $2 < 0 { bad = 1 } END { exit !bad }' "$out"; then
+    say "run $run: the driver missed a moment: $(awk 'NF == 3 && $2 < 0 { printf "%s ", $1 }' "$out")"
+    return 1
+  fi
+  [ "$run" = warmup ] && return 0
+  local yes hidden pauses=0 half=0 extract=0 next_lo next_hi
+  yes=$(lo "$out" yes)
+  hidden=$(mid "$out" hidden)
+  record "$run" start_to_question "$(mid "$out" question)"
+  record "$run" copy_total "$(calc "$hidden - $yes")"
+  record "$run" box_closed "$(calc "$(mid "$out" box_closed) - $yes")"
+  record "$run" before_first_file "$(calc "$(mid "$out" status1) - $yes")"
+  for k in 1 2 3 4; do
+    local e p
+    e=$(calc "$(mid "$out" pos$k) - $(mid "$out" status$k)")
+    if [ $k -lt 4 ]; then
+      next_lo=$(lo "$out" status$((k + 1)))
+      next_hi=$(hi "$out" status$((k + 1)))
+    else
+      next_lo=$(lo "$out" hidden)
+      next_hi=$(hi "$out" hidden)
+    fi
+    # The pause lies between (next.lo - pos.hi) and (next.hi - pos.lo); its midpoint counts.
+    p=$(calc "(($next_lo - $(hi "$out" pos$k)) + ($next_hi - $(lo "$out" pos$k))) / 2")
+    half=$(calc "$half + (($next_hi - $(lo "$out" pos$k)) - ($next_lo - $(hi "$out" pos$k))) / 2")
+    record "$run" "extract_$k" "$e"
+    record "$run" "pause_$k" "$p"
+    extract=$(calc "$extract + $e")
+    pauses=$(calc "$pauses + $p")
+  done
+  record "$run" extract_sum "$extract"
+  record "$run" pauses "$pauses"
+  record "$run" pauses_uncertainty "$half"
+  record "$run" copy_minus_pauses "$(calc "$hidden - $yes - $pauses")"
+  record "$run" copy_minus_512 "$(calc "$hidden - $yes - 512")"
+  record "$run" hidden_to_exit "$(calc "$(mid "$out" exit) - $hidden")"
+  record "$run" longest_look "$(awk '$1 == "longest_look:" { print $2 }' "$out")"
+  record "$run" setup_peak_mib "$(calc "$peak / 1024")"
+}
+
+time_reference() {
+  local run=$1 out=$logs/reference-$1.out peak=0
+  with_peak peak "$tools/reference_writer.exe" \
+    "$WINE_LOADER" "$tools/reference_writer.exe" 'C:\bench-ref' >"$out" 2>&1 </dev/null || {
+    say "run $run: reference_writer failed: $(tail -1 "$out")"
+    return 1
+  }
+  [ "$run" = warmup ] && return 0
+  record "$run" reference_total "$(awk '$1 == "total:" { print $2 }' "$out")"
+  record "$run" reference_bar "$(awk '$1 == "Tarvelon.bar:" { print $2 }' "$out")"
+  record "$run" reference_peak_mib "$(calc "$peak / 1024")"
+}
+
+time_cp() {
+  local run=$1 t0 t1 name sources=()
+  for name in "${payload_names[@]}"; do sources+=("$payload_dir/$name"); done
+  t0=$(now_ns)
+  cp "${sources[@]}" "$cp_dir/"
+  t1=$(now_ns)
+  [ "$run" = warmup ] || record "$run" cp_total "$(calc "($t1 - $t0) / 1e6")"
+}
+
+failures=0
+for run in warmup $(seq "$runs"); do
+  say "run $run of $runs: setup, reference writer, cp"
+  reset_machine
+  time_setup "$run" || failures=$((failures + 1))
+  time_reference "$run" || failures=$((failures + 1))
+  time_cp "$run"
+done
+reset_machine
+
+# stats METRIC: "min median count" over the timed runs.
+stats() {
+  awk -v m="$1" '$2 == m { print $3 }' "$raw" | sort -g |
+    awk '{ v[NR] = $1 } END {
+      if (NR == 0) { print "- - 0"; exit }
+      med = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+      printf "%.1f %.1f %d\n", v[1], med, NR }'
+}
+min_of() { stats "$1" | cut -d' ' -f1; }
+median_of() { stats "$1" | cut -d' ' -f2; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0 && a != "-") printf "%.2f", a / b; else print "-" }'; }
+
+cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
+mem=$(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
+wine_version=$("$WINE_LOADER" --version 2>/dev/null || echo unknown)
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+if [ -n "$managed" ]; then x11_windows="managed (Wine's default)"; else x11_windows="unmanaged (HKCU\\Software\\Wine\\X11 Driver, Managed=N)"; fi
+
+rows=(
+  "start_to_question|Setup: process start to the question (ms)"
+  "copy_total|**Setup: Yes to progress window hidden (ms)**"
+  "box_closed|- of it: Yes to question box gone (ms)"
+  "before_first_file|- of it: Yes to status line naming the first file (ms)"
+  "extract_1|- extraction of Tarvelon.exe (ms)"
+  "extract_2|- extraction of Tarvelon.bar (ms)"
+  "extract_3|- extraction of Tarvelon.car (ms)"
+  "extract_4|- extraction of Uninstall.exe (ms)"
+  "pause_1|- pause after Tarvelon.exe (ms)"
+  "pause_2|- pause after Tarvelon.bar (ms)"
+  "pause_3|- pause after Tarvelon.car (ms)"
+  "pause_4|- pause after Uninstall.exe (ms)"
+  "pauses|- the four pauses, measured (ms)"
+  "pauses_uncertainty|- uncertainty of that sum, +/- (ms)"
+  "extract_sum|Setup: the four extractions (ms)"
+  "copy_minus_pauses|Setup: Yes to hidden minus measured pauses (ms)"
+  "copy_minus_512|Setup: Yes to hidden minus 4 x 128 ms (ms)"
+  "hidden_to_exit|Setup: window hidden to process end (ms)"
+  "longest_look|Driver: slowest look at the window (ms)"
+  "reference_total|**Reference writer: the four files (ms)**"
+  "reference_bar|- of it: Tarvelon.bar (ms)"
+  "cp_total|**Linux cp: the four files (ms)**"
+  "setup_peak_mib|Setup: peak resident memory, VmHWM (MiB)"
+  "reference_peak_mib|Reference writer: peak resident memory (MiB)"
+)
+
+table=$(
+  echo "| measure | min | median | runs |"
+  echo "|---|---:|---:|---:|"
+  for row in "${rows[@]}"; do
+    read -r mn md n < <(stats "${row%%|*}")
+    echo "| ${row#*|} | $mn | $md | $n |"
+  done
+)
+ratios=$(
+  echo "| ratio (of medians; of minimums) | median | min |"
+  echo "|---|---:|---:|"
+  for pair in "copy_total|Yes to hidden" "copy_minus_pauses|Yes to hidden minus pauses" "extract_sum|the four extractions"; do
+    key=${pair%%|*}
+    echo "| setup ${pair#*|} / reference writer | $(ratio "$(median_of "$key")" "$(median_of reference_total)") | $(ratio "$(min_of "$key")" "$(min_of reference_total)") |"
+    echo "| setup ${pair#*|} / cp | $(ratio "$(median_of "$key")" "$(median_of cp_total)") | $(ratio "$(min_of "$key")" "$(min_of cp_total)") |"
+  done
+  echo "| reference writer / cp | $(ratio "$(median_of reference_total)" "$(median_of cp_total)") | $(ratio "$(min_of reference_total)" "$(min_of cp_total)") |"
+)
+builds=$(
+  echo "| build | setup executable (bytes) | stub = executable minus payload (bytes) | clean build (s) | rebuild after a resource change (s) |"
+  echo "|---|---:|---:|---:|---:|"
+  for arch in "${archs[@]}"; do
+    label="$arch"
+    [ "$arch" = win32 ] && label="win32 (i686, the release build)"
+    [ "$arch" = win64 ] && label="win64 (x86-64)"
+    echo "| $label | ${exe_bytes[$arch]} | ${stub_bytes[$arch]} | ${clean_s[$arch]} | ${rebuild_s[$arch]} |"
+  done
+)
+if [ "$timed" = win64 ]; then
+  timed_why="the x86-64 build (preset win64) of the same sources: this machine's kernel cannot execute 32-bit Linux programs, so 32-bit Wine cannot start the i686 release setup here. The i686 release build is built too, for its stub size and build times."
+else
+  timed_why="the i686 release build (preset win32)."
+fi
+
+cat >"$here/RESULTS.md" <<EOF
+# Benchmark results
+
+Written by \`bench/run.sh\` on $started_at ($runs timed runs after one untimed warm-up run;
+$failures failed runs).
+
+Machine: $(nproc) processors, $mem memory, $cpu; kernel $(uname -r); $wine_version, loader
+\`$WINE_LOADER\`; X11 windows $x11_windows. Load average before $load_before, after
+$load_after. The machine is shared with other engineers who build and test at the same
+time, so every figure is noisy: compare the columns of one run, not runs of different days.
+
+Timed setup: $timed_why Payload: Tarvelon.bar 203423744 bytes, Tarvelon.car 67108864
+bytes, plus the two programs.
+
+## Copy of the payload files
+
+$table
+
+## Ratios
+
+$ratios
+
+## Size and build time
+
+$builds
+
+## How the figures were taken
+
+- Each run starts from a machine without the product: installation folder, uninstall entry,
+  Start-menu groups and links removed, the product program that the setup starts ended, all
+  written data flushed (\`sync\`). The three copies of a run (setup, reference writer, cp)
+  run one after the other and write onto the same file system (the Wine prefix).
+- \`bench_driver.exe\` starts the setup with CreateProcess under \`LC_ALL=en_US.UTF-8\`,
+  polls about every millisecond for the question box, waits 200 ms, then posts BM_CLICK to
+  its Yes button; "Yes" is that moment. It then polls the progress window: its status line
+  (GetWindowTextA), its bar (PBM_GETPOS) and its visibility (IsWindowVisible). Each moment
+  is an interval between the last read that did not see a change and the read that did;
+  the table uses midpoints.
+- The copy loop sets the status line to a file, extracts the file, moves the bar, then
+  pauses 128 ms (and checks that the file is there). Hence extraction of file k = bar
+  reaches k minus status names file k, and pause k = status names file k+1 (window hidden,
+  for the last file) minus bar reaches k. A pause so measured also holds the cost of
+  setting the next status line through the progress thread. "Uncertainty" is the half-width
+  of the summed intervals; where it is large (typically the first file, whose extraction
+  and pause fall into the time Wine needs to show the window) the "minus 4 x 128 ms" row,
+  which uses the nominal pauses, bounds the work from above.
+- Reference writer: FindResourceA, LoadResource, LockResource, SizeofResource, then one
+  CreateFileA/WriteFile/CloseHandle per file, timed inside the process with
+  QueryPerformanceCounter; its process start is not counted. Linux cp: one \`cp\` of the four
+  files from the build's payload folder, timed around the command.
+- Peak memory: VmHWM from /proc of the Linux process that runs the Windows program,
+  sampled every 20 ms until it ends.
+- Stub size: the setup executable's size minus the sizes of the four payload files.
+- Clean build: configure and build the TarvelonSetup target in an empty build folder
+  (data-file generation, product program, uninstaller, setup). Rebuild: the setup's
+  compiled resources removed (as after an edit of the resource script), then the same target
+  built again: the resource compiler over 270 MB of payload and the link.
+- Wine on a virtual display has no window manager, and with managed X11 windows (Wine's
+  default) Wine waits up to 2 s for a window manager every time it hides a window: twice per
+  installation (the question box, the progress window). That wait belongs to this test
+  setting, not to the setup, so the benchmark runs with unmanaged windows unless given
+  \`--managed\`.
+EOF
+
+echo
+echo "$table"
+echo
+echo "$ratios"
+echo
+echo "$builds"
+echo
+say "written $here/RESULTS.md (raw figures: $raw)"
