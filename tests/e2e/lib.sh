@@ -115,17 +115,21 @@ in_locale() {
   env "${LOCALE_ENV[@]}" "$WINE_LOADER" "$@"
 }
 
-# driver ARGS...: runs boxdriver.exe and leaves what it printed in DRIVER_OUT; returns its exit
-# code. Its output goes through a file, never a pipe: a Windows program may start the
-# wineserver or the desktop process, which inherit its output and would keep a pipe (and a
-# $(...) reading it) open for as long as the prefix lives.
-driver() {
-  local out="$E2E_LOGS/driver.out" rc
-  in_locale "$BOXDRIVER" "$@" >"$out" 2>&1 </dev/null
+# capture VAR EXE [ARGS...]: runs a Windows program in the scenario's locale and leaves what it
+# printed in VAR; returns its exit code. The output goes through a file, never a pipe: a
+# Windows program may start the wineserver or the desktop process, which inherit its output
+# and would keep a pipe (and a $(...) reading it) open for as long as the prefix lives.
+capture() {
+  local var=$1 out="$E2E_LOGS/capture.out" rc
+  shift
+  in_locale "$@" >"$out" 2>&1 </dev/null
   rc=$?
-  DRIVER_OUT=$(cat "$out")
+  printf -v "$var" '%s' "$(cat "$out")"
   return $rc
 }
+
+# driver ARGS...: runs boxdriver.exe; what it printed is left in DRIVER_OUT.
+driver() { capture DRIVER_OUT "$BOXDRIVER" "$@"; }
 
 # start_program VAR EXE [ARGS...]: starts a Windows program in the background and stores the
 # Linux PID of its loader in VAR. Its output goes to build/e2e-logs/programs.log.
@@ -235,13 +239,7 @@ reg_key_exists() {
 # reg_dump KEY: reads every value of KEY (under HKLM, given without the root) with regdump.exe
 # in the scenario's locale, into REG_DUMP: one "NAME<tab>TYPE<tab>HEX" line per value.
 # Returns regdump's exit code (2: no such key).
-reg_dump() {
-  local out="$E2E_LOGS/regdump.out" rc
-  in_locale "$REGDUMP" "$1" >"$out" 2>&1 </dev/null
-  rc=$?
-  REG_DUMP=$(cat "$out")
-  return $rc
-}
+reg_dump() { capture REG_DUMP "$REGDUMP" "$1"; }
 
 # The value names of the last dump, sorted, separated by spaces.
 reg_dump_names() {
