@@ -82,6 +82,9 @@ wine_prefix_new() {
   fi
   mkdir -p "$WINEPREFIX"
   "$WINE_LOADER" wineboot -i >/dev/null 2>&1 || { echo "wine.sh: wineboot failed" >&2; return 1; }
+  # Xvfb runs no window manager; managed windows then wait 2 s for it at every hide.
+  "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    >/dev/null 2>&1 </dev/null
   _wineserver -w
 }
 
