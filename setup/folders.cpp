@@ -78,8 +78,10 @@ void FindEarlierInstallation() {
   TKeyCloser closer(reg);
   if (!reg.ValueExists("UninstallString")) return;
   const std::string folder = FolderOfUninstallString(reg.ReadString("UninstallString"));
-  // A value without a folder part keeps the folder composed from Program Files.
-  if (!folder.empty()) s.InstallDir = folder;
+  // A value without a folder part, or with one that names no drive or server, keeps the
+  // folder composed from Program Files: a relative folder would land wherever the process
+  // happens to stand.
+  if (IsAbsolutePath(folder)) s.InstallDir = folder;
 }
 
 }  // namespace

@@ -106,6 +106,9 @@ TEST_F(FoldersTest, EarlierInstallationKeepsItsFolder) {
       {"D:\\Apps\\Tarvelon\\", "D:\\Apps\\"},
       {"\"D:\\Apps\\Tarvelon\\Uninstall.exe\"", "D:\\Apps\\Tarvelon\\"},
       {"Uninstall.exe", "C:\\Program Files\\Tarvelon\\"},
+      {"Apps\\Tarvelon\\Uninstall.exe", "C:\\Program Files\\Tarvelon\\"},
+      {"\\Tarvelon\\Uninstall.exe", "C:\\Program Files\\Tarvelon\\"},
+      {"\\\\server\\apps\\Tarvelon\\Uninstall.exe", "\\\\server\\apps\\Tarvelon\\"},
       {"", "C:\\Program Files\\Tarvelon\\"},
   };
   for (const Row& row : rows) {
