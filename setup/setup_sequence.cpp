@@ -65,7 +65,10 @@ bool RunSetup() {
 
 void LaunchProgram() {
   auto& os = platform::Os();
-  os.Sys.SetCurrentDirectory(SetupState.InstallDir);
+  // The name is started relative to the current folder. Where the installation folder cannot
+  // be entered, that is still the folder the setup was started from (often Downloads), and a
+  // file of the same name there must not be started in the product's place.
+  if (!os.Sys.SetCurrentDirectory(SetupState.InstallDir)) return;
   os.Sh.Execute("open", SetupState.ProductId + ".exe", win::kSwShowNormal);
 }
 

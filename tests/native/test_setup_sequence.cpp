@@ -177,6 +177,18 @@ TEST_F(SetupTest, SuccessfulRunStartsTheProgramFromTheInstallationFolder) {
   EXPECT_EQ(Boxes().size(), 1u);  // the question, no success message
 }
 
+TEST_F(SetupTest, ProgramIsNotStartedFromAnotherFolder) {
+  // A planted program in the folder the setup runs from, and an installation folder that
+  // cannot be entered.
+  M.Files().PutFile("C:\\Downloads\\Tarvelon.exe", "planted");
+  ASSERT_TRUE(M.Machine().Sys.SetCurrentDirectory("C:\\Downloads"));
+  InitSetupState();
+  FillProductDefinition();
+  SetupState.InstallDir = "C:\\Missing\\Tarvelon\\";
+  LaunchProgram();
+  EXPECT_TRUE(M.Shell().Executed().empty());
+}
+
 TEST_F(SetupTest, FailedTransactionDoesNotStartTheProgram) {
   M.Registry().SetUserIsAdministrator(false);
   M.Dialogs().QueueAnswer(win::kIdYes);
