@@ -5,7 +5,7 @@
 
 namespace platform {
 
-struct ShellLinkSpec {
+struct ShellLinkFields {
   std::string Target;
   std::string WorkingDirectory;
   std::string Description;
@@ -27,7 +27,7 @@ class Shell {
                             std::uint16_t flags) = 0;
   // CoCreateInstance(CLSID_ShellLink) -> IShellLinkA setters in the order of the struct
   // -> IPersistFile::Save(link path, TRUE). Every reference is released on every path.
-  virtual LinkResult SaveShellLink(const ShellLinkSpec& link) = 0;
+  virtual LinkResult SaveShellLink(const ShellLinkFields& link) = 0;
   // ShellExecuteA(NULL, verb, file, NULL, NULL, showCommand); the result is not used.
   virtual void Execute(const std::string& verb, const std::string& file, int showCommand) = 0;
 };

@@ -9,7 +9,7 @@ bool CreateShortcut(const std::string& Target, const std::string& LinkPath,
                     int IconIndex) {
   // A link path without a folder part would land in whatever folder the process stands in.
   if (!IsAbsolutePath(LinkPath)) return false;
-  platform::ShellLinkSpec link;
+  platform::ShellLinkFields link;
   link.Target = Target;
   const auto lastBackslash = Target.rfind('\\');
   link.WorkingDirectory =

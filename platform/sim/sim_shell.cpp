@@ -43,14 +43,14 @@ int SimShell::FileOperation(std::uint32_t function, const std::string& fromList,
   return result;
 }
 
-std::string SimShell::LinkFileBytes(const platform::ShellLinkSpec& link) {
+std::string SimShell::LinkFileBytes(const platform::ShellLinkFields& link) {
   return "[SimShellLink]\r\nTarget=" + link.Target + "\r\nWorkingDirectory=" +
          link.WorkingDirectory + "\r\nDescription=" + link.Description + "\r\nArguments=" +
          link.Arguments + "\r\nShowCommand=" + std::to_string(link.ShowCommand) +
          "\r\nIcon=" + link.IconPath + "," + std::to_string(link.IconIndex) + "\r\n";
 }
 
-platform::LinkResult SimShell::SaveShellLink(const platform::ShellLinkSpec& link) {
+platform::LinkResult SimShell::SaveShellLink(const platform::ShellLinkFields& link) {
   const std::optional<std::string> full = files_.FullPath(link.LinkPath);
   if (!log_.Enter("SaveShellLink", full.value_or(link.LinkPath)))
     return platform::LinkResult::SaveFailed;
@@ -71,7 +71,7 @@ platform::LinkResult SimShell::SaveShellLink(const platform::ShellLinkSpec& link
   return platform::LinkResult::Saved;
 }
 
-std::optional<platform::ShellLinkSpec> SimShell::Link(const std::string& linkPath) const {
+std::optional<platform::ShellLinkFields> SimShell::Link(const std::string& linkPath) const {
   const std::optional<std::string> full = files_.FullPath(linkPath);
   // A link whose file was deleted since is gone, as on the disk.
   if (!full || !files_.IsFile(*full)) return std::nullopt;

@@ -33,28 +33,28 @@ class SimShell : public platform::Shell {
 
   int FileOperation(std::uint32_t function, const std::string& fromList,
                     std::uint16_t flags) override;
-  platform::LinkResult SaveShellLink(const platform::ShellLinkSpec& link) override;
+  platform::LinkResult SaveShellLink(const platform::ShellLinkFields& link) override;
   void Execute(const std::string& verb, const std::string& file, int showCommand) override;
 
   // --- Test-facing.
   const std::vector<FileOperationCall>& FileOperations() const { return fileOperations_; }
   // Links saved, in order of saving (a replaced link appears again).
-  const std::vector<platform::ShellLinkSpec>& SavedLinks() const { return savedLinks_; }
+  const std::vector<platform::ShellLinkFields>& SavedLinks() const { return savedLinks_; }
   // The link last saved at this path (letter case does not matter).
-  std::optional<platform::ShellLinkSpec> Link(const std::string& linkPath) const;
+  std::optional<platform::ShellLinkFields> Link(const std::string& linkPath) const;
   const std::vector<ExecuteCall>& Executed() const { return executed_; }
   // Every link saved to this path (all links when empty) ends with `result`.
   void FailLinks(platform::LinkResult result, const std::string& linkPath = "");
 
   // The bytes of the file a saved link leaves on the disk.
-  static std::string LinkFileBytes(const platform::ShellLinkSpec& link);
+  static std::string LinkFileBytes(const platform::ShellLinkFields& link);
 
  private:
   CallLog& log_;
   SimFiles& files_;
   std::vector<FileOperationCall> fileOperations_;
-  std::vector<platform::ShellLinkSpec> savedLinks_;
-  std::map<std::string, platform::ShellLinkSpec> linksByPath_;  // by folded full path
+  std::vector<platform::ShellLinkFields> savedLinks_;
+  std::map<std::string, platform::ShellLinkFields> linksByPath_;  // by folded full path
   std::map<std::string, platform::LinkResult> linkFaults_;      // by folded full path, "" = all
   std::vector<ExecuteCall> executed_;
 };

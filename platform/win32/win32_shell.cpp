@@ -38,7 +38,7 @@ int Win32Shell::FileOperation(std::uint32_t function, const std::string& fromLis
   return ::SHFileOperationA(&request);
 }
 
-platform::LinkResult Win32Shell::SaveShellLink(const platform::ShellLinkSpec& link) {
+platform::LinkResult Win32Shell::SaveShellLink(const platform::ShellLinkFields& link) {
   ComPtr<IUnknown> object;
   if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr,
                                 CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,

@@ -9,7 +9,7 @@ class Win32Shell final : public platform::Shell {
   int FileOperation(std::uint32_t function, const std::string& fromList,
                     std::uint16_t flags) override;
   // Needs COM initialised on the calling thread.
-  platform::LinkResult SaveShellLink(const platform::ShellLinkSpec& link) override;
+  platform::LinkResult SaveShellLink(const platform::ShellLinkFields& link) override;
   void Execute(const std::string& verb, const std::string& file, int showCommand) override;
 };
 

@@ -47,15 +47,15 @@ class ShellLinkContract : public ::testing::Test {
   void TearDown() override {
     if (comReady) env->Machine().Sys.ComUninitialize();
   }
-  platform::ShellLinkSpec Spec(const std::string& linkPath) const {
-    platform::ShellLinkSpec spec;
-    spec.Target = target;
-    spec.WorkingDirectory = env->ScratchFolder();
-    spec.Description = "Contract link";
-    spec.ShowCommand = win::kSwShow;
-    spec.IconPath = target;
-    spec.LinkPath = linkPath;
-    return spec;
+  platform::ShellLinkFields Fields(const std::string& linkPath) const {
+    platform::ShellLinkFields fields;
+    fields.Target = target;
+    fields.WorkingDirectory = env->ScratchFolder();
+    fields.Description = "Contract link";
+    fields.ShowCommand = win::kSwShow;
+    fields.IconPath = target;
+    fields.LinkPath = linkPath;
+    return fields;
   }
 
   std::unique_ptr<ContractEnvironment> env;
@@ -66,12 +66,12 @@ class ShellLinkContract : public ::testing::Test {
 TEST_F(ShellLinkContract, SavingCreatesTheFileAndReplacesAnOldOne) {
   platform::Files& files = env->Machine().Fs;
   const std::string link = env->ScratchFolder() + "Program.lnk";
-  EXPECT_EQ(env->Machine().Sh.SaveShellLink(Spec(link)), platform::LinkResult::Saved);
+  EXPECT_EQ(env->Machine().Sh.SaveShellLink(Fields(link)), platform::LinkResult::Saved);
   EXPECT_TRUE(files.FileExists(link));
 
   const std::string stale = "not a link at all";
   ASSERT_TRUE(WriteFile(files, link, stale));
-  EXPECT_EQ(env->Machine().Sh.SaveShellLink(Spec(link)), platform::LinkResult::Saved);
+  EXPECT_EQ(env->Machine().Sh.SaveShellLink(Fields(link)), platform::LinkResult::Saved);
   std::string bytes;
   ASSERT_TRUE(files.ReadBytes(link, 0, 1 << 16, platform::ShareMode::Read, bytes));
   EXPECT_NE(bytes, stale);
@@ -80,7 +80,7 @@ TEST_F(ShellLinkContract, SavingCreatesTheFileAndReplacesAnOldOne) {
 
 TEST_F(ShellLinkContract, SavingIntoAMissingFolderFails) {
   const std::string link = env->ScratchFolder() + "NoGroup\\Program.lnk";
-  EXPECT_EQ(env->Machine().Sh.SaveShellLink(Spec(link)), platform::LinkResult::SaveFailed);
+  EXPECT_EQ(env->Machine().Sh.SaveShellLink(Fields(link)), platform::LinkResult::SaveFailed);
   EXPECT_FALSE(env->Machine().Fs.FileExists(link));
 }
 

@@ -77,17 +77,17 @@ class ShellTest : public ::testing::Test {
   }
 
   // The properties the setup gives every link to a program in `folder`.
-  platform::ShellLinkSpec ProgramLink(const std::string& folder, const std::string& linkPath) {
-    platform::ShellLinkSpec spec;
-    spec.Target = folder + "Tarvelon.exe";
-    spec.WorkingDirectory = folder;
-    spec.Description = "Tarvelon Workbench";
-    spec.Arguments = "";
-    spec.ShowCommand = win::kSwShow;
-    spec.IconPath = spec.Target;
-    spec.IconIndex = 0;
-    spec.LinkPath = linkPath;
-    return spec;
+  platform::ShellLinkFields ProgramLink(const std::string& folder, const std::string& linkPath) {
+    platform::ShellLinkFields fields;
+    fields.Target = folder + "Tarvelon.exe";
+    fields.WorkingDirectory = folder;
+    fields.Description = "Tarvelon Workbench";
+    fields.Arguments = "";
+    fields.ShowCommand = win::kSwShow;
+    fields.IconPath = fields.Target;
+    fields.IconIndex = 0;
+    fields.LinkPath = linkPath;
+    return fields;
   }
 
   std::unique_ptr<ContractEnvironment> Env;
