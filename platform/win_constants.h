@@ -10,14 +10,12 @@ constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
-constexpr std::uint32_t kRegMultiSz = 7;
 
 // Win32 error codes the logic and the simulated machine speak.
 constexpr long kErrorSuccess = 0;
 constexpr long kErrorFileNotFound = 2;
 constexpr long kErrorAccessDenied = 5;
 constexpr long kErrorAlreadyExists = 183;
-constexpr long kErrorDiskFull = 112;
 constexpr long kErrorSharingViolation = 32;
 
 // Message boxes.

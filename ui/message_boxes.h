@@ -3,17 +3,19 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/win_constants.h"
+
 namespace flags {
-// MB_OK | MB_ICONHAND | MB_SERVICE_NOTIFICATION: every error box.
-constexpr std::uint32_t kErrorBox = 0x200010;
-// MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL: Yes is the default button.
-constexpr std::uint32_t kQuestionYesDefault = 0x2024;
-// ... | MB_DEFBUTTON2: No is the default button.
-constexpr std::uint32_t kQuestionNoDefault = 0x2124;
-// MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL | MB_TOPMOST.
-constexpr std::uint32_t kQuestionTopmost = 0x42024;
-// MB_ICONHAND | MB_TASKMODAL: the last-chance report.
-constexpr std::uint32_t kApplicationError = 0x2010;
+// Every error box.
+constexpr std::uint32_t kErrorBox = win::kMbOk | win::kMbIconHand | win::kMbServiceNotification;
+// The Russian question: Yes is the default button.
+constexpr std::uint32_t kQuestionYesDefault = win::kMbYesNo | win::kMbIconQuestion | win::kMbTaskModal;
+// The English question: No is the default button.
+constexpr std::uint32_t kQuestionNoDefault = kQuestionYesDefault | win::kMbDefButton2;
+// The question before an older file replaces a newer one.
+constexpr std::uint32_t kQuestionTopmost = kQuestionYesDefault | win::kMbTopmost;
+// The last-chance report.
+constexpr std::uint32_t kApplicationError = win::kMbIconHand | win::kMbTaskModal;
 }  // namespace flags
 
 // True when the user's default locale is one of the seven whose UI is Russian.

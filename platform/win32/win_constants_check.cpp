@@ -9,13 +9,11 @@ static_assert(win::kRegSz == REG_SZ);
 static_assert(win::kRegExpandSz == REG_EXPAND_SZ);
 static_assert(win::kRegBinary == REG_BINARY);
 static_assert(win::kRegDword == REG_DWORD);
-static_assert(win::kRegMultiSz == REG_MULTI_SZ);
 
 static_assert(win::kErrorSuccess == ERROR_SUCCESS);
 static_assert(win::kErrorFileNotFound == ERROR_FILE_NOT_FOUND);
 static_assert(win::kErrorAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(win::kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
-static_assert(win::kErrorDiskFull == ERROR_DISK_FULL);
 static_assert(win::kErrorSharingViolation == ERROR_SHARING_VIOLATION);
 
 static_assert(win::kMbOk == MB_OK);

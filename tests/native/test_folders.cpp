@@ -51,7 +51,7 @@ TEST_F(FoldersTest, WorkedExampleInEnglishAndRussian) {
 }
 
 TEST_F(FoldersTest, OutsideTheNtFamilyTheGroupIsTheUsersOwn) {
-  M.System().SetPlatformId(1);
+  M.System().SetPlatformId(win::kPlatformWin32Windows);
   ASSERT_TRUE(Detect());
   EXPECT_EQ(SetupState.CommonProgramsDir, fixture::kUserPrograms + "\\");
   EXPECT_EQ(SetupState.GroupDir, fixture::kUserPrograms + "\\Tarvelon\\");
