@@ -12,6 +12,7 @@ E2E_SHOTS=${E2E_SHOTS:-$E2E_ROOT/build/e2e-shots}
 E2E_LOGS=${E2E_LOGS:-$E2E_ROOT/build/e2e-logs}
 SETUP_EXE=$E2E_BUILD/payload/TarvelonSetup.exe
 PAYLOAD_FILES=$E2E_BUILD/payload-files
+PAYLOAD_NAMES="Tarvelon.exe Tarvelon.bar Tarvelon.car Uninstall.exe"
 BOXDRIVER=$E2E_BUILD/tests/e2e/boxdriver.exe
 ASKBOX=$E2E_BUILD/tests/e2e/askbox.exe
 REGDUMP=$E2E_BUILD/tests/e2e/regdump.exe
@@ -394,4 +395,15 @@ mb_topmost_shown() {
   driver box --caption "$caption" --press yes --timeout 30 >/dev/null
   { wait "$asker"; } 2>/dev/null
   echo "$DRIVER_OUT" | sed -n 's/^topmost: //p'
+}
+
+# check_payload WHAT FOLDER [NAME...]: each named payload file (all four when none are
+# named) in the Windows FOLDER holds exactly the payload's bytes.
+check_payload() {
+  local what=$1 folder=$2 file
+  shift 2
+  for file in ${*:-$PAYLOAD_NAMES}; do
+    check_that "$what: $folder\\$file holds the payload's bytes" \
+      cmp -s "$PAYLOAD_FILES/$file" "$(prefix_path "$folder\\$file")"
+  done
 }

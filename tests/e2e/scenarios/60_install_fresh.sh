@@ -7,7 +7,6 @@
 
 INSTALL_DIR="$(program_files)\\Tarvelon"
 WEBSITE=https://www.tarvelon.example
-PAYLOAD_NAMES="Tarvelon.exe Tarvelon.bar Tarvelon.car Uninstall.exe"
 
 # install_fresh LABEL PROGRESS-TITLE: runs the setup on a clean machine, answers Yes, waits for
 # the progress window and takes its picture once Tarvelon.bar is being written; checks the
@@ -24,11 +23,7 @@ install_fresh() {
     fail "$1: Tarvelon.bar is being written" "no such file after 30 s"
   fi
   check_exit "$1: the installing setup ends with exit code 0" 0 "$setup" 90
-  local file
-  for file in $PAYLOAD_NAMES; do
-    check_that "$1: $INSTALL_DIR\\$file holds the payload's bytes" \
-      cmp -s "$PAYLOAD_FILES/$file" "$(prefix_path "$INSTALL_DIR\\$file")"
-  done
+  check_payload "$1" "$INSTALL_DIR"
   check_eq "$1: the installation folder holds the four files alone" \
     "Tarvelon.bar|Tarvelon.car|Tarvelon.exe|Uninstall.exe" "$(dir_entries "$INSTALL_DIR")"
 }

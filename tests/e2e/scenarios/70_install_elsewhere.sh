@@ -11,10 +11,7 @@ wine_reg add "$UNINSTALL_KEY" /v UninstallString /t REG_SZ /d "$earlier_dir\\Uni
 start_program setup "$SETUP_EXE"
 answer_box yes
 check_exit "the setup ends with exit code 0" 0 "$setup" 90
-for file in Tarvelon.exe Tarvelon.bar Tarvelon.car Uninstall.exe; do
-  check_that "installed $earlier_dir\\$file, the payload's bytes" \
-    cmp -s "$PAYLOAD_FILES/$file" "$(prefix_path "$earlier_dir\\$file")"
-done
+check_payload "installed in the earlier folder" "$earlier_dir"
 check_not "nothing in $(program_files)\\Tarvelon" test -e "$(prefix_path "$(program_files)\\Tarvelon")"
 if reg_dump 'Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvelon'; then
   check_reg_sz "UninstallString still names that folder" UninstallString "$earlier_dir\\Uninstall.exe"

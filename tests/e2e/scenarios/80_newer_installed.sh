@@ -33,10 +33,7 @@ cp "$VERSIONED_EXE" "$(prefix_path "$target")"
 newer_question "answered No" no
 check_that "No keeps the installed 1.0.2.0 file" cmp -s "$VERSIONED_EXE" "$(prefix_path "$target")"
 check_not "No leaves no Tarvelon.exe0" test -e "$(prefix_path "${target}0")"
-for file in Tarvelon.bar Tarvelon.car Uninstall.exe; do
-  check_that "the install goes on: $file" \
-    cmp -s "$PAYLOAD_FILES/$file" "$(prefix_path "$install_dir\\$file")"
-done
+check_payload "the install goes on" "$install_dir" Tarvelon.bar Tarvelon.car Uninstall.exe
 check_that "and the entry is written" reg_key_exists "$UNINSTALL_KEY"
 
 stop_programs

@@ -17,10 +17,7 @@ check_exit "the setup ends with exit code 0" 0 "$setup" 90
 check_eq "the read-only Tarvelon.bar is unchanged" 'data of an earlier version' \
   "$(tr -d '\r' <"$(prefix_path "$bar")")"
 check_not "no Tarvelon.bar0 beside it" test -e "$(prefix_path "${bar}0")"
-for file in Tarvelon.exe Tarvelon.car Uninstall.exe; do
-  check_that "the install goes on: $file" \
-    cmp -s "$PAYLOAD_FILES/$file" "$(prefix_path "$install_dir\\$file")"
-done
+check_payload "the install goes on" "$install_dir" Tarvelon.exe Tarvelon.car Uninstall.exe
 check_that "the entry is written" reg_key_exists "$UNINSTALL_KEY"
 check_eq "the group holds its three entries" \
   "Program's website.url|Tarvelon.lnk|Uninstall the program.lnk" \

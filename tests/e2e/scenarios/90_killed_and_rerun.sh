@@ -23,10 +23,7 @@ start_program setup "$SETUP_EXE"
 answer_box yes && check_eq "the second run asks its question again" \
   "$(ansi_hex 'Would you like to setup the program?' CP1252)" "$(box_field text-hex)"
 check_exit "the second run ends with exit code 0" 0 "$setup" 90
-for file in Tarvelon.exe Tarvelon.bar Tarvelon.car Uninstall.exe; do
-  check_that "$file holds the payload's bytes" \
-    cmp -s "$PAYLOAD_FILES/$file" "$(prefix_path "$install_dir\\$file")"
-done
+check_payload "the second run" "$install_dir"
 check_eq "no temporary file is left" "Tarvelon.bar|Tarvelon.car|Tarvelon.exe|Uninstall.exe" \
   "$(dir_entries "$install_dir")"
 check_eq "the group holds its three entries" \
