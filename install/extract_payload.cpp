@@ -23,7 +23,9 @@ struct EInstallFailure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-void WriteWhole(const std::string& path, const char* data, std::size_t size) {
+// With `flush`, returns only once the bytes are on the disk: a temporary file that is to
+// replace an installed one must not be a name over a cache that a power cut loses.
+void WriteWhole(const std::string& path, const char* data, std::size_t size, bool flush = false) {
   auto file = platform::Os().Fs.CreateForWrite(path);
   if (!file) throw EInstallFailure("cannot create " + path);
   for (std::size_t done = 0; done < size;) {
@@ -31,6 +33,21 @@ void WriteWhole(const std::string& path, const char* data, std::size_t size) {
     if (!file->Write(data + done, piece)) throw EInstallFailure("cannot write " + path);
     done += piece;
   }
+  if (flush && !file->Flush()) throw EInstallFailure("cannot flush " + path);
+}
+
+// Puts the temporary file in the target's place. On NT it is one replacing move, so a
+// failure at any point (the target read-only, running, or held open by a program that
+// lets it be deleted; the temporary file taken away by a scanner) leaves the installed
+// file as it was. The 9x family has no such call: delete, then rename.
+void ReplaceTarget(const std::string& temp, const std::string& target) {
+  auto& os = platform::Os();
+  if (os.Sys.PlatformId() == win::kPlatformWin32Nt) {
+    if (!os.Fs.MoveFileReplacing(temp, target)) throw EInstallFailure("cannot replace " + target);
+    return;
+  }
+  if (!os.Fs.DeleteFile(target)) throw EInstallFailure("cannot delete " + target);
+  if (!os.Fs.MoveFile(temp, target)) throw EInstallFailure("cannot rename " + temp);
 }
 
 // The versions of the incoming (temporary) and installed file, as the question shows them.
@@ -127,7 +144,7 @@ void ExtractPayloadFile(const std::string& Name, const std::string& Type,
       WriteWhole(Target, buffer.get(), payload.Size);
     } else {
       const std::string temp = Target + "0";
-      WriteWhole(temp, buffer.get(), payload.Size);
+      WriteWhole(temp, buffer.get(), payload.Size, true);
       const TVersionVerdict verdict = Compare(Type, temp, Target);
       older = verdict.Older;
       bool replace = true;
@@ -136,10 +153,7 @@ void ExtractPayloadFile(const std::string& Name, const std::string& Type,
         replace = AskReplaceWithOlder(Target, verdict);
         if (!replace) os.Fs.DeleteFile(temp);  // a failure here leaves the file, unreported
       }
-      if (replace) {
-        if (!os.Fs.DeleteFile(Target)) throw EInstallFailure("cannot delete " + Target);
-        if (!os.Fs.MoveFile(temp, Target)) throw EInstallFailure("cannot rename " + temp);
-      }
+      if (replace) ReplaceTarget(temp, Target);
     }
     if (older) ShowProgress("", "");
   } catch (...) {

@@ -14,6 +14,8 @@ class WritableFile {
   // Writes all `size` bytes at the current position; false when fewer were written
   // (what was written stays).
   virtual bool Write(const char* data, std::size_t size) = 0;
+  // FlushFileBuffers: true once what was written is on the disk, not only in the cache.
+  virtual bool Flush() = 0;
 };
 
 enum class ShareMode {
@@ -32,6 +34,11 @@ class Files {
   virtual bool DeleteFile(const std::string& path) = 0;
   // MoveFileA: fails when `to` exists.
   virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+  // MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH (NT family only): `to`
+  // is replaced by `from` in one step, and the call returns once the move is on the disk.
+  // On failure both files stay as they were; it fails when `to` is read-only, a folder or
+  // open in any program.
+  virtual bool MoveFileReplacing(const std::string& from, const std::string& to) = 0;
   // Creates the file or truncates an existing one; null when the system refuses.
   virtual std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) = 0;
   // Opens `path` for reading with `share`, moves to `offset` and reads up to `maxBytes`

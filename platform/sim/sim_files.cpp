@@ -35,13 +35,11 @@ class SimFiles::Writer : public platform::WritableFile {
   Writer(SimFiles& files, std::string key) : files_(files), key_(std::move(key)) {
     ++files_.nodes_.at(key_).Writers;
   }
-  ~Writer() override {
-    const auto node = files_.nodes_.find(key_);
-    if (node != files_.nodes_.end()) --node->second.Writers;
-  }
+  ~Writer() override { files_.WriterClosed(key_); }
   bool Write(const char* data, std::size_t size) override {
     return files_.WriteAt(key_, position_, data, size);
   }
+  bool Flush() override { return files_.FlushAt(key_); }
 
  private:
   SimFiles& files_;
@@ -51,22 +49,27 @@ class SimFiles::Writer : public platform::WritableFile {
 
 class SimFiles::Hold : public FileHold {
  public:
-  Hold(SimFiles& files, std::string key, platform::ShareMode share)
-      : files_(files), key_(std::move(key)), share_(share) {
+  Hold(SimFiles& files, std::string key, HoldKind kind)
+      : files_(files), key_(std::move(key)), kind_(kind) {
     Count(+1);
   }
-  ~Hold() override { Count(-1); }
+  ~Hold() override {
+    Count(-1);
+    files_.EraseIfReleased(key_);
+  }
 
  private:
   void Count(int delta) {
     const auto node = files_.nodes_.find(key_);
     if (node == files_.nodes_.end()) return;
-    (share_ == platform::ShareMode::None ? node->second.HeldNoShare
-                                         : node->second.HeldReadShare) += delta;
+    Node& held = node->second;
+    (kind_ == HoldKind::NoShare     ? held.HeldNoShare
+     : kind_ == HoldKind::ReadShare ? held.HeldReadShare
+                                    : held.HeldDeleteShare) += delta;
   }
   SimFiles& files_;
   std::string key_;
-  platform::ShareMode share_;
+  HoldKind kind_;
 };
 
 SimFiles::SimFiles(CallLog& log) : log_(log) {
@@ -184,9 +187,14 @@ bool SimFiles::DeleteFile(const std::string& path) {
   if (!log_.Enter("DeleteFile", full.value_or(path))) return false;
   Node* node = full ? Find(*full) : nullptr;
   if (!node || node->Folder || EndsWithSeparator(path) || node->ReadOnly || node->HeldNoShare ||
-      node->HeldReadShare || node->Writers || Faulted(FileOp::DeleteFile, *full)) {
+      node->HeldReadShare || node->Writers || node->DeletePending ||
+      Faulted(FileOp::DeleteFile, *full)) {
     log_.MarkLastFailed();
     return false;
+  }
+  if (node->HeldDeleteShare) {
+    node->DeletePending = true;  // the name goes with the last handle on it
+    return true;
   }
   nodes_.erase(Key(*full));
   return true;
@@ -207,26 +215,68 @@ bool SimFiles::MoveFile(const std::string& from, const std::string& to) {
   if (!nodes_.count(fromKey) || Parent(*source).empty()) return refuse();
   const bool caseOnly = fromKey == toKey;
   if ((!caseOnly && nodes_.count(toKey)) || !ParentIsFolder(*target) ||
-      toKey.rfind(fromKey + "\\", 0) == 0)
+      toKey.rfind(fromKey + "\\", 0) == 0 || TreeIsBusy(*source))
     return refuse();
+  // The simulation refuses to rename a held file at all, also one held with delete sharing.
+  MoveTree(*source, *target);
+  return true;
+}
+
+bool SimFiles::MoveFileReplacing(const std::string& from, const std::string& to) {
+  const std::optional<std::string> source = FullPath(from);
+  const std::optional<std::string> target = FullPath(to);
+  if (!log_.Enter("MoveFileReplacing", source.value_or(from) + " -> " + target.value_or(to)))
+    return false;
+  auto refuse = [&] {
+    log_.MarkLastFailed();
+    return false;
+  };
+  if (!source || !target || Faulted(FileOp::MoveFileReplacing, *source)) return refuse();
+  const std::string fromKey = Key(*source);
+  const std::string toKey = Key(*target);
+  const auto moving = nodes_.find(fromKey);
+  if (moving == nodes_.end() || moving->second.Folder || !ParentIsFolder(*target)) return refuse();
+  if (TreeIsBusy(*source)) return refuse();
+  if (fromKey == toKey) return true;
+  const auto replaced = nodes_.find(toKey);
+  if (replaced != nodes_.end()) {
+    // Windows replaces only a closed, writable file: a read-only target, a running
+    // program or any other open, even one that allows deletion, refuses the whole move.
+    const Node& old = replaced->second;
+    if (old.Folder || old.ReadOnly || old.Held() || old.Writers || old.DeletePending)
+      return refuse();
+    nodes_.erase(replaced);
+  }
+  MoveTree(*source, *target);
+  return true;
+}
+
+bool SimFiles::TreeIsBusy(const std::string& fullPath) const {
+  const std::string key = Key(fullPath);
+  for (const auto& entry : nodes_)
+    if (entry.first == key || entry.first.rfind(key + "\\", 0) == 0) {
+      const Node& node = entry.second;
+      if (node.Held() || node.Writers || node.DeletePending) return true;
+    }
+  return false;
+}
+
+void SimFiles::MoveTree(const std::string& source, const std::string& target) {
+  const std::string fromKey = Key(source);
   // Keys of one tree are not contiguous in the map ("A B" sorts between "A" and "A\x"), so
   // gather by prefix instead of by range.
   std::vector<std::string> moving;
   for (const auto& entry : nodes_)
-    if (entry.first == fromKey || entry.first.rfind(fromKey + "\\", 0) == 0) {
-      if (entry.second.HeldNoShare || entry.second.HeldReadShare || entry.second.Writers)
-        return refuse();
+    if (entry.first == fromKey || entry.first.rfind(fromKey + "\\", 0) == 0)
       moving.push_back(entry.first);
-    }
   std::vector<Node> moved;
   for (const std::string& key : moving) {
     Node node = nodes_.at(key);
-    node.Path = *target + node.Path.substr(source->size());
+    node.Path = target + node.Path.substr(source.size());
     nodes_.erase(key);
     moved.push_back(node);
   }
   for (const Node& node : moved) nodes_[Key(node.Path)] = node;
-  return true;
 }
 
 std::unique_ptr<platform::WritableFile> SimFiles::CreateForWrite(const std::string& path) {
@@ -243,7 +293,7 @@ std::unique_ptr<platform::WritableFile> SimFiles::CreateForWrite(const std::stri
   const auto existing = nodes_.find(key);
   if (existing != nodes_.end()) {
     Node& node = existing->second;
-    if (node.Folder || node.ReadOnly || node.HeldNoShare || node.HeldReadShare) return refuse();
+    if (node.Folder || node.ReadOnly || node.Held() || node.DeletePending) return refuse();
     node.Bytes.clear();
   } else {
     Node node;
@@ -274,14 +324,37 @@ bool SimFiles::WriteAt(const std::string& key, std::uint64_t& position, const ch
   return count == size;
 }
 
+bool SimFiles::FlushAt(const std::string& key) {
+  const auto found = nodes_.find(key);
+  const std::string path = found == nodes_.end() ? key : found->second.Path;
+  if (!log_.Enter("FlushFile", path)) return false;
+  if (found == nodes_.end() || Faulted(FileOp::Flush, path)) {
+    log_.MarkLastFailed();
+    return false;
+  }
+  return true;
+}
+
+void SimFiles::WriterClosed(const std::string& key) {
+  const auto node = nodes_.find(key);
+  if (node == nodes_.end()) return;
+  --node->second.Writers;
+  const std::string path = node->second.Path;
+  EraseIfReleased(key);
+  if (onWriterClosed_) onWriterClosed_(path);
+}
+
 bool SimFiles::ReadBytes(const std::string& path, std::uint64_t offset, std::size_t maxBytes,
                          platform::ShareMode share, std::string& out) {
   out.clear();
   const Node* node = Find(path);
-  if (!node || node->Folder || node->HeldNoShare || EndsWithSeparator(path)) return false;
+  if (!node || node->Folder || node->HeldNoShare || node->DeletePending ||
+      EndsWithSeparator(path))
+    return false;
   // Our open shares reading only, so any writer conflicts; without sharing, so does a reader.
   if (node->Writers) return false;
-  if (share == platform::ShareMode::None && node->HeldReadShare) return false;
+  if (share == platform::ShareMode::None && (node->HeldReadShare || node->HeldDeleteShare))
+    return false;
   if (offset < node->Bytes.size())
     out = node->Bytes.substr(static_cast<std::size_t>(offset), maxBytes);
   return true;
@@ -367,7 +440,22 @@ void SimFiles::SetReadOnly(const std::string& path, bool readOnly) {
 
 std::unique_ptr<FileHold> SimFiles::HoldOpen(const std::string& path, platform::ShareMode share) {
   const std::optional<std::string> full = FullPath(path);
-  return std::make_unique<Hold>(*this, full ? Key(*full) : std::string(), share);
+  return std::make_unique<Hold>(
+      *this, full ? Key(*full) : std::string(),
+      share == platform::ShareMode::None ? HoldKind::NoShare : HoldKind::ReadShare);
+}
+
+std::unique_ptr<FileHold> SimFiles::HoldOpenSharingDelete(const std::string& path) {
+  const std::optional<std::string> full = FullPath(path);
+  return std::make_unique<Hold>(*this, full ? Key(*full) : std::string(),
+                                HoldKind::ReadDeleteShare);
+}
+
+void SimFiles::EraseIfReleased(const std::string& key) {
+  const auto node = nodes_.find(key);
+  if (node != nodes_.end() && node->second.DeletePending && !node->second.Held() &&
+      !node->second.Writers)
+    nodes_.erase(node);
 }
 
 void SimFiles::FailOperation(FileOp op, const std::string& path) {
@@ -409,9 +497,14 @@ int SimFiles::DeleteTree(const std::string& path) {
   });
   bool stuck = false;
   for (const std::string& entry : tree) {
-    const Node& node = nodes_.at(entry);
+    Node& node = nodes_.at(entry);
     if (!node.Folder) {
-      if (node.HeldNoShare || node.HeldReadShare || node.Writers) {
+      if (node.HeldNoShare || node.HeldReadShare || node.Writers || node.DeletePending) {
+        stuck = true;
+        continue;
+      }
+      if (node.HeldDeleteShare) {
+        node.DeletePending = true;  // deleted, but its folder cannot go while the name stays
         stuck = true;
         continue;
       }
@@ -433,7 +526,7 @@ bool SimFiles::StoreFile(const std::string& path, const std::string& bytes) {
   const auto existing = nodes_.find(key);
   if (existing != nodes_.end()) {
     Node& node = existing->second;
-    if (node.Folder || node.ReadOnly || node.HeldNoShare || node.HeldReadShare || node.Writers)
+    if (node.Folder || node.ReadOnly || node.Held() || node.Writers || node.DeletePending)
       return false;
     node.Bytes = bytes;
     return true;
@@ -447,7 +540,12 @@ bool SimFiles::StoreFile(const std::string& path, const std::string& bytes) {
 
 bool SimFiles::IsHeld(const std::string& path) const {
   const Node* node = Find(path);
-  return node && (node->HeldNoShare || node->HeldReadShare);
+  return node && node->Held();
+}
+
+bool SimFiles::IsDeletePending(const std::string& path) const {
+  const Node* node = Find(path);
+  return node && node->DeletePending;
 }
 
 }  // namespace sim

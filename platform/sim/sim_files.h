@@ -4,6 +4,7 @@
 // files, files another program holds open, a full disk).
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -17,7 +18,15 @@
 
 namespace sim {
 
-enum class FileOp { CreateDirectory, DeleteFile, MoveFile, CreateForWrite, Write };
+enum class FileOp {
+  CreateDirectory,
+  DeleteFile,
+  MoveFile,
+  MoveFileReplacing,
+  CreateForWrite,
+  Write,
+  Flush,
+};
 
 // Another program's handle on a file; the file is released when this is destroyed.
 class FileHold {
@@ -34,6 +43,7 @@ class SimFiles : public platform::Files {
   bool CreateDirectory(const std::string& path) override;
   bool DeleteFile(const std::string& path) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
+  bool MoveFileReplacing(const std::string& from, const std::string& to) override;
   std::unique_ptr<platform::WritableFile> CreateForWrite(const std::string& path) override;
   bool ReadBytes(const std::string& path, std::uint64_t offset, std::size_t maxBytes,
                  platform::ShareMode share, std::string& out) override;
@@ -59,6 +69,18 @@ class SimFiles : public platform::Files {
   // the file fail meanwhile.
   std::unique_ptr<FileHold> HoldOpen(const std::string& path,
                                      platform::ShareMode share = platform::ShareMode::None);
+  // Another program reads the file and lets others read and delete it (FILE_SHARE_READ |
+  // FILE_SHARE_DELETE), as scanners and indexers do. Deleting it then succeeds but only marks
+  // it: the name stays, and nothing can open, delete or replace it, nor rename onto it, until
+  // the last such hold is destroyed and the file goes. Writing and renaming it fail meanwhile.
+  std::unique_ptr<FileHold> HoldOpenSharingDelete(const std::string& path);
+  // Runs each time a file opened for writing through the seam is closed, with its full path
+  // (a scanner that takes a fresh file away the moment it is closed).
+  void OnWriterClosed(std::function<void(const std::string&)> hook) {
+    onWriterClosed_ = std::move(hook);
+  }
+  // Deleted, but still there until the programs holding it let go.
+  bool IsDeletePending(const std::string& path) const;
   // The disk holds `bytes` more bytes; a write beyond them stops part-way. nullopt: no limit.
   void SetFreeSpace(std::optional<std::uint64_t> bytes) { freeSpace_ = bytes; }
   // Every operation of this kind on this path fails (on every path when `path` is empty).
@@ -90,8 +112,13 @@ class SimFiles : public platform::Files {
     bool ReadOnly = false;
     int HeldNoShare = 0;
     int HeldReadShare = 0;
+    int HeldDeleteShare = 0;
+    bool DeletePending = false;
     int Writers = 0;
+    // Another program's open that stands in the way of ours.
+    bool Held() const { return HeldNoShare || HeldReadShare || HeldDeleteShare; }
   };
+  enum class HoldKind { NoShare, ReadShare, ReadDeleteShare };
   class Writer;
   class Hold;
 
@@ -103,6 +130,12 @@ class SimFiles : public platform::Files {
   bool Faulted(FileOp op, const std::string& fullPath) const;
   bool WriteAt(const std::string& key, std::uint64_t& position, const char* data,
                std::size_t size);
+  bool FlushAt(const std::string& key);
+  bool TreeIsBusy(const std::string& fullPath) const;
+  void MoveTree(const std::string& source, const std::string& target);
+  void WriterClosed(const std::string& key);
+  // A marked file goes once nothing holds it any more.
+  void EraseIfReleased(const std::string& key);
 
   CallLog& log_;
   std::map<std::string, Node> nodes_;  // by folded full path
@@ -110,6 +143,7 @@ class SimFiles : public platform::Files {
   std::optional<std::uint64_t> freeSpace_;
   std::set<std::pair<FileOp, std::string>> faults_;
   std::vector<std::size_t> writeSizes_;
+  std::function<void(const std::string&)> onWriterClosed_;
 };
 
 }  // namespace sim

@@ -28,6 +28,8 @@ class Win32WritableFile final : public platform::WritableFile {
     return true;
   }
 
+  bool Flush() override { return ::FlushFileBuffers(File.get()) != FALSE; }
+
  private:
   UniqueFile File;
 };
@@ -56,6 +58,11 @@ bool Win32Files::DeleteFile(const std::string& path) {
 
 bool Win32Files::MoveFile(const std::string& from, const std::string& to) {
   return ::MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
+bool Win32Files::MoveFileReplacing(const std::string& from, const std::string& to) {
+  return ::MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 std::unique_ptr<platform::WritableFile> Win32Files::CreateForWrite(const std::string& path) {

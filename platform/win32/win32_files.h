@@ -11,6 +11,7 @@ class Win32Files final : public platform::Files {
   bool CreateDirectory(const std::string& path) override;
   bool DeleteFile(const std::string& path) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
+  bool MoveFileReplacing(const std::string& from, const std::string& to) override;
   // Opened without sharing (CREATE_ALWAYS), so nobody reads a half-written file.
   std::unique_ptr<platform::WritableFile> CreateForWrite(const std::string& path) override;
   bool ReadBytes(const std::string& path, std::uint64_t offset, std::size_t maxBytes,

@@ -18,6 +18,11 @@ class ContractEnvironment {
   virtual std::string ScratchKey() = 0;
   // Another program opens `path` for reading without sharing until the handle is destroyed.
   virtual std::unique_ptr<struct HeldFile> HoldOpen(const std::string& path) = 0;
+  // Another program reads `path` and lets others read and delete it (FILE_SHARE_READ |
+  // FILE_SHARE_DELETE) until the handle is destroyed.
+  virtual std::unique_ptr<struct HeldFile> HoldOpenSharingDelete(const std::string& path) = 0;
+  // Gives the file the read-only attribute; false when that fails.
+  virtual bool MakeReadOnly(const std::string& path) = 0;
 };
 
 struct HeldFile {

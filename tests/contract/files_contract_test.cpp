@@ -141,4 +141,97 @@ TEST(FilesContract, DeleteFileRefusesFoldersAndMissingFiles) {
   EXPECT_FALSE(files.DeleteFile(scratch + "missing.txt"));
 }
 
+TEST(FilesContract, MoveFileReplacingPutsTheFileInTheTargetsPlace) {
+  auto env = MakeContractEnvironment();
+  platform::Files& files = env->Machine().Fs;
+  const std::string scratch = env->ScratchFolder();
+  ASSERT_TRUE(WriteFile(files, scratch + "app.exe0", "new"));
+  ASSERT_TRUE(WriteFile(files, scratch + "app.exe", "installed, longer"));
+
+  EXPECT_TRUE(files.MoveFileReplacing(scratch + "app.exe0", scratch + "app.exe"));
+  EXPECT_EQ(ReadAll(files, scratch + "app.exe"), "new");
+  EXPECT_FALSE(files.FileExists(scratch + "app.exe0"));
+
+  // No target yet: a plain rename.
+  ASSERT_TRUE(WriteFile(files, scratch + "fresh.exe0", "fresh"));
+  EXPECT_TRUE(files.MoveFileReplacing(scratch + "fresh.exe0", scratch + "fresh.exe"));
+  EXPECT_EQ(ReadAll(files, scratch + "fresh.exe"), "fresh");
+
+  // The temporary file was taken away: the installed file stays.
+  EXPECT_FALSE(files.MoveFileReplacing(scratch + "gone.exe0", scratch + "app.exe"));
+  EXPECT_EQ(ReadAll(files, scratch + "app.exe"), "new");
+}
+
+// Whatever stops the replacing move, both files stay as they were.
+TEST(FilesContract, MoveFileReplacingRefusedLeavesBothFiles) {
+  enum class Obstacle { HeldWithoutSharing, HeldSharingDelete, ReadOnly, Folder };
+  const std::pair<const char*, Obstacle> rows[] = {
+      {"held without sharing", Obstacle::HeldWithoutSharing},
+      {"held with delete sharing", Obstacle::HeldSharingDelete},
+      {"read-only", Obstacle::ReadOnly},
+      {"a folder", Obstacle::Folder},
+  };
+  for (const auto& [name, obstacle] : rows) {
+    SCOPED_TRACE(name);
+    auto env = MakeContractEnvironment();
+    platform::Files& files = env->Machine().Fs;
+    const std::string target = env->ScratchFolder() + "app.exe";
+    const std::string temp = target + "0";
+    ASSERT_TRUE(WriteFile(files, temp, "new"));
+    std::unique_ptr<HeldFile> held;
+    if (obstacle == Obstacle::Folder) {
+      ASSERT_TRUE(files.CreateDirectory(target));
+    } else {
+      ASSERT_TRUE(WriteFile(files, target, "installed"));
+      if (obstacle == Obstacle::HeldWithoutSharing) held = env->HoldOpen(target);
+      if (obstacle == Obstacle::HeldSharingDelete) held = env->HoldOpenSharingDelete(target);
+      if (obstacle == Obstacle::ReadOnly) ASSERT_TRUE(env->MakeReadOnly(target));
+      if (obstacle != Obstacle::ReadOnly) ASSERT_NE(held, nullptr);
+    }
+
+    EXPECT_FALSE(files.MoveFileReplacing(temp, target));
+    held.reset();
+    EXPECT_EQ(ReadAll(files, temp), "new");
+    if (obstacle == Obstacle::Folder)
+      EXPECT_TRUE(files.DirectoryExists(target));
+    else
+      EXPECT_EQ(ReadAll(files, target), "installed");
+  }
+}
+
+// Deleting a file that another program holds with delete sharing succeeds, but the name stays
+// until that program lets go: a rename onto it fails meanwhile.
+TEST(FilesContract, DeleteOfAFileHeldWithDeleteSharingWaitsForItsHolder) {
+  auto env = MakeContractEnvironment();
+  platform::Files& files = env->Machine().Fs;
+  const std::string target = env->ScratchFolder() + "app.exe";
+  ASSERT_TRUE(WriteFile(files, target, "installed"));
+  ASSERT_TRUE(WriteFile(files, target + "0", "new"));
+  {
+    auto held = env->HoldOpenSharingDelete(target);
+    ASSERT_NE(held, nullptr);
+    EXPECT_TRUE(files.DeleteFile(target));
+    EXPECT_FALSE(files.MoveFile(target + "0", target));
+    EXPECT_EQ(files.CreateForWrite(target), nullptr);
+  }
+  EXPECT_FALSE(files.FileExists(target));
+  EXPECT_TRUE(files.MoveFile(target + "0", target));
+  EXPECT_EQ(ReadAll(files, target), "new");
+}
+
+TEST(FilesContract, FlushKeepsWhatWasWritten) {
+  auto env = MakeContractEnvironment();
+  platform::Files& files = env->Machine().Fs;
+  const std::string path = env->ScratchFolder() + "flushed.bin";
+  {
+    auto file = files.CreateForWrite(path);
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->Flush()) << "nothing written yet";
+    ASSERT_TRUE(file->Write("abc", 3));
+    EXPECT_TRUE(file->Flush());
+    ASSERT_TRUE(file->Write("d", 1));
+  }
+  EXPECT_EQ(ReadAll(files, path), "abcd");
+}
+
 }  // namespace

@@ -22,6 +22,14 @@ class SimContractEnvironment : public ContractEnvironment {
   std::unique_ptr<HeldFile> HoldOpen(const std::string& path) override {
     return std::make_unique<SimHeldFile>(machine_.Files().HoldOpen(path));
   }
+  std::unique_ptr<HeldFile> HoldOpenSharingDelete(const std::string& path) override {
+    return std::make_unique<SimHeldFile>(machine_.Files().HoldOpenSharingDelete(path));
+  }
+  bool MakeReadOnly(const std::string& path) override {
+    if (!machine_.Files().IsFile(path)) return false;
+    machine_.Files().SetReadOnly(path, true);
+    return true;
+  }
 
  private:
   static constexpr const char* kScratchFolder = "C:\\ContractScratch\\";

@@ -49,12 +49,127 @@ TEST_F(ExtractTest, NotOlderReplacesThroughTheTemporaryFile) {
     EXPECT_FALSE(File(kTemp).has_value());
     EXPECT_TRUE(Boxes().empty());
   }
-  // The incoming file went to the temporary name first, then took the target's place.
-  const auto lines = M.Log().Lines({"CreateForWrite", "DeleteFile", "MoveFile"});
-  ASSERT_GE(lines.size(), 3u);
-  EXPECT_EQ(lines[lines.size() - 3], "CreateForWrite " + kTemp);
-  EXPECT_EQ(lines[lines.size() - 2], "DeleteFile " + kTarget);
-  EXPECT_EQ(lines[lines.size() - 1].rfind("MoveFile " + kTemp, 0), 0u);
+}
+
+// The incoming file goes to the temporary name and onto the disk first; then NT puts it in
+// the target's place in one move, and 9x, which has no such move, deletes and renames.
+TEST_F(ExtractTest, ReplaceStepsOfEachPlatformFamily) {
+  const std::vector<std::string> operations = {"CreateForWrite", "FlushFile", "DeleteFile",
+                                               "MoveFile", "MoveFileReplacing"};
+  struct Row {
+    std::uint32_t PlatformId;
+    std::vector<std::string> Lines;
+  };
+  const Row rows[] = {
+      {win::kPlatformWin32Nt,
+       {"CreateForWrite " + kTemp, "FlushFile " + kTemp,
+        "MoveFileReplacing " + kTemp + " -> " + kTarget}},
+      {win::kPlatformWin32Windows,
+       {"CreateForWrite " + kTemp, "FlushFile " + kTemp, "DeleteFile " + kTarget,
+        "MoveFile " + kTemp + " -> " + kTarget}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.PlatformId);
+    M.System().SetPlatformId(row.PlatformId);
+    InstallExe("1.0.0.9");
+    const std::size_t before = M.Log().Lines(operations).size();
+    Extract();
+    const auto lines = M.Log().Lines(operations);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + before, lines.end()), row.Lines);
+    EXPECT_EQ(File(kTarget), ProgramBytes);
+    EXPECT_FALSE(File(kTemp).has_value());
+  }
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(M.Files().OpenWriterCount(), 0);
+}
+
+// Every way the replace can be refused, on both families. On NT the installed file always
+// survives; on 9x the delete-then-rename keeps its old cost where the rename is what fails.
+TEST(ExtractReplace, RefusedReplaceOnEachPlatformFamily) {
+  enum class Refusal { InjectedFault, HeldSharingDelete, ScannerTakesTemp, ReadOnly, Running,
+                       FlushFails };
+  struct Row {
+    const char* Name;
+    std::uint32_t PlatformId;
+    Refusal How;
+    bool TargetKept;  // after every other program has let go
+    bool TempKept;
+  };
+  constexpr std::uint32_t kNt = win::kPlatformWin32Nt;
+  constexpr std::uint32_t k9x = win::kPlatformWin32Windows;
+  const Row rows[] = {
+      {"NT, replacing move refused", kNt, Refusal::InjectedFault, true, true},
+      {"NT, held open with delete sharing", kNt, Refusal::HeldSharingDelete, true, true},
+      {"NT, scanner took the temporary file", kNt, Refusal::ScannerTakesTemp, true, false},
+      {"NT, read-only target", kNt, Refusal::ReadOnly, true, true},
+      {"NT, running target", kNt, Refusal::Running, true, true},
+      {"NT, flush refused", kNt, Refusal::FlushFails, true, true},
+      {"9x, rename refused", k9x, Refusal::InjectedFault, false, true},
+      {"9x, held open with delete sharing", k9x, Refusal::HeldSharingDelete, false, true},
+      {"9x, scanner took the temporary file", k9x, Refusal::ScannerTakesTemp, false, false},
+      {"9x, read-only target", k9x, Refusal::ReadOnly, true, true},
+      {"9x, running target", k9x, Refusal::Running, true, true},
+      {"9x, flush refused", k9x, Refusal::FlushFails, true, true},
+  };
+  const fixture::TPayload payload;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Name);
+    sim::SimMachine m;
+    fixture::FurnishMachine(m, payload);
+    InitSetupState();
+    m.System().SetPlatformId(row.PlatformId);
+    std::string installed = sim::MakeExecutableWithFileVersion("1.0.0.0");
+    m.Files().PutFile(kTarget, installed);
+    std::unique_ptr<sim::FileHold> hold;
+    switch (row.How) {
+      case Refusal::InjectedFault:
+        m.Files().FailOperation(sim::FileOp::MoveFile);
+        m.Files().FailOperation(sim::FileOp::MoveFileReplacing);
+        break;
+      case Refusal::HeldSharingDelete:
+        hold = m.Files().HoldOpenSharingDelete(kTarget);
+        break;
+      case Refusal::ScannerTakesTemp:
+        // An unversioned installed file, so that the missing temporary file asks nothing.
+        m.Files().PutFile(kTarget, installed = sim::MakeExecutableWithoutVersion());
+        m.Files().OnWriterClosed([&m](const std::string& path) {
+          if (path == kTemp) m.Files().Remove(path);
+        });
+        break;
+      case Refusal::ReadOnly:
+        m.Files().SetReadOnly(kTarget, true);
+        break;
+      case Refusal::Running:
+        hold = m.Files().HoldOpen(kTarget, platform::ShareMode::None);
+        break;
+      case Refusal::FlushFails:
+        m.Files().FailOperation(sim::FileOp::Flush);
+        break;
+    }
+    ExtractPayloadFile("Tarvelon", "exe", kTarget, true);
+    ASSERT_EQ(m.Dialogs().Boxes().size(), 1u);
+    EXPECT_EQ(m.Dialogs().Boxes()[0].Text, "Can't install " + kTarget);
+    hold.reset();
+    EXPECT_EQ(m.Files().ReadFile(kTarget),
+              row.TargetKept ? std::optional<std::string>(installed) : std::nullopt);
+    EXPECT_EQ(m.Files().ReadFile(kTemp),
+              row.TempKept ? std::optional<std::string>(payload.ProgramBytes) : std::nullopt);
+    EXPECT_EQ(m.Files().OpenWriterCount(), 0);
+    DoneSetupState();
+  }
+}
+
+// A 9x delete of a file another program holds with delete sharing only marks it: the name
+// stays until that program lets go, so the rename onto it fails meanwhile.
+TEST_F(ExtractTest, MarkedTargetOn9xStaysUntilItsHolderLetsGo) {
+  M.System().SetPlatformId(win::kPlatformWin32Windows);
+  InstallExe("1.0.0.0");
+  auto hold = M.Files().HoldOpenSharingDelete(kTarget);
+  Extract();
+  EXPECT_TRUE(M.Files().IsDeletePending(kTarget));
+  EXPECT_EQ(File(kTarget), Installed);
+  hold.reset();
+  EXPECT_FALSE(M.Files().IsFile(kTarget));
 }
 
 TEST_F(ExtractTest, InstalledExecutableWithoutVersionIsReplacedWithoutAQuestion) {
@@ -182,7 +297,8 @@ TEST_F(ExtractTest, TargetNotDeletableKeepsTheInstalledFile) {
   EXPECT_EQ(File(kTemp), ProgramBytes);
 }
 
-TEST_F(ExtractTest, RenameFailingLeavesTheTemporaryFileAndNoTarget) {
+TEST_F(ExtractTest, RenameFailingOn9xLeavesTheTemporaryFileAndNoTarget) {
+  M.System().SetPlatformId(win::kPlatformWin32Windows);
   InstallExe("1.0.0.0");
   M.Files().FailOperation(sim::FileOp::MoveFile);
   Extract();

@@ -3,6 +3,7 @@
 // beyond what that failure must cost, and a second run completes the installation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <iostream>
 
@@ -79,6 +80,10 @@ std::vector<std::string> ExpectedBoxes(const sim::LoggedCall& call, bool earlier
 void ExpectNoFileLost(sim::SimMachine& m, const fixture::TPayload& p, const sim::LoggedCall& call) {
   const std::string lostByRename =
       call.Operation == "MoveFile" ? PayloadFileOf(call) : std::string();
+  // A refused flush or replacing move keeps the installed file and leaves the new one beside it.
+  const std::string keptBeside =
+      call.Operation == "FlushFile" || call.Operation == "MoveFileReplacing" ? PayloadFileOf(call)
+                                                                             : std::string();
   const std::pair<std::string, const std::string*> files[] = {
       {"Tarvelon.exe", &p.ProgramBytes}, {"Tarvelon.bar", &p.BarBytes},
       {"Tarvelon.car", &p.CarBytes}, {"Uninstall.exe", &p.UninstallerBytes}};
@@ -94,6 +99,7 @@ void ExpectNoFileLost(sim::SimMachine& m, const fixture::TPayload& p, const sim:
                              call.Target == path;
     if (partWritten) continue;  // a refused direct write of a data file costs that file
     EXPECT_EQ(now, *bytes) << path;
+    if (path == keptBeside) EXPECT_EQ(m.Files().ReadFile(path + "0"), *bytes) << path;
   }
   EXPECT_EQ(m.Files().ReadFile(kDir + "user file.txt"), "mine");
 }
@@ -113,6 +119,16 @@ void RunMatrix(bool earlier) {
   std::cout << "[ fault matrix ] " << (earlier ? "re-installation: " : "fresh installation: ")
             << points.size() << " injection points\n";
   ASSERT_GT(points.size(), 20u);
+  if (earlier) {
+    // Installed executables are replaced through a flushed temporary file and a replacing move.
+    int flushes = 0, replaces = 0;
+    for (const auto& point : points) {
+      flushes += point.Operation == "FlushFile";
+      replaces += point.Operation == "MoveFileReplacing";
+    }
+    EXPECT_EQ(flushes, 2);
+    EXPECT_EQ(replaces, 2);
+  }
 
   for (const auto& point : points) {
     SCOPED_TRACE(std::to_string(point.Index) + " " + point.Operation + " " + point.Target);
@@ -133,9 +149,13 @@ void RunMatrix(bool earlier) {
     EXPECT_EQ(boxes, ExpectedBoxes(point, earlier));
     if (earlier) ExpectNoFileLost(m, payload, point);
 
-    // The fault is gone; the next run completes the installation.
+    // The fault is gone; the next run completes the installation, with no temporary file left.
     EXPECT_EQ(RunAnsweringYes(m), 0);
     ExpectCompleteInstallation(m, payload);
+    std::vector<std::string> installed(std::begin(kFiles), std::end(kFiles));
+    if (earlier) installed.push_back("user file.txt");
+    std::sort(installed.begin(), installed.end());
+    EXPECT_EQ(m.Files().ListFolder(kDir), installed);
     EXPECT_EQ(m.Registry().OpenKeyCount(), 0);
   }
 }

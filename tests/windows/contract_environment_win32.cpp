@@ -79,13 +79,23 @@ class Win32ContractEnvironment final : public ContractEnvironment {
   std::string ScratchKey() override { return Key; }
 
   std::unique_ptr<HeldFile> HoldOpen(const std::string& path) override {
-    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    return Hold(path, 0);
+  }
+  std::unique_ptr<HeldFile> HoldOpenSharingDelete(const std::string& path) override {
+    return Hold(path, FILE_SHARE_READ | FILE_SHARE_DELETE);
+  }
+  bool MakeReadOnly(const std::string& path) override {
+    return ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY) != FALSE;
+  }
+
+ private:
+  static std::unique_ptr<HeldFile> Hold(const std::string& path, DWORD share) {
+    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<Win32HeldFile>(handle);
   }
 
- private:
   std::string Folder;
   std::string Key;
 };
