@@ -90,6 +90,7 @@ int RunProgram() {
   }
   if (comStarted) platform::Os().Sys.ComUninitialize();
   DoneSetupState();
-  ReleaseInstanceMarker();
+  // The marker is not released here: a second setup started while this process is still
+  // ending must still be turned away. It closes with the process.
   return exitCode;
 }

@@ -11,7 +11,8 @@ bool RunSetup();
 // Starts the installed program from the installation folder without waiting for it.
 void LaunchProgram();
 
-// Closes this process's single-instance marker, as the end of the process does.
+// Closes this process's single-instance marker, as the end of the process does. The program
+// never calls it; tests do, where their simulated process ends.
 void ReleaseInstanceMarker();
 
 // The whole process: start-up, COM, RunSetup, LaunchProgram, end steps. Returns the exit

@@ -23,6 +23,10 @@ class ContractEnvironment {
   virtual std::unique_ptr<struct HeldFile> HoldOpenSharingDelete(const std::string& path) = 0;
   // Gives the file the read-only attribute; false when that fails.
   virtual bool MakeReadOnly(const std::string& path) = 0;
+
+  // Known gap of Wine 8, kept visible: its MoveFileExA with MOVEFILE_REPLACE_EXISTING replaces
+  // a read-only file, which Windows refuses (ERROR_ACCESS_DENIED). True where that holds.
+  virtual bool ReplacesReadOnlyFiles() { return false; }
 };
 
 struct HeldFile {

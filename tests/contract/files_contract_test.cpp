@@ -189,6 +189,10 @@ TEST(FilesContract, MoveFileReplacingRefusedLeavesBothFiles) {
       if (obstacle != Obstacle::ReadOnly) ASSERT_NE(held, nullptr);
     }
 
+    if (obstacle == Obstacle::ReadOnly && env->ReplacesReadOnlyFiles()) {
+      EXPECT_TRUE(files.MoveFileReplacing(temp, target)) << "the known gap has gone";
+      continue;
+    }
     EXPECT_FALSE(files.MoveFileReplacing(temp, target));
     held.reset();
     EXPECT_EQ(ReadAll(files, temp), "new");

@@ -33,9 +33,12 @@ void InstallEarlier(sim::SimMachine& m, const fixture::TPayload& p) {
                            kDir + "Uninstall.exe");
 }
 
+// One setup process from start to end: the marker it holds goes with the process.
 int RunAnsweringYes(sim::SimMachine& m) {
   m.Dialogs().QueueAnswer(win::kIdYes);
-  return RunProgram();
+  const int exitCode = RunProgram();
+  ReleaseInstanceMarker();
+  return exitCode;
 }
 
 void ExpectCompleteInstallation(sim::SimMachine& m, const fixture::TPayload& p) {

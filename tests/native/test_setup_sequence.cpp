@@ -66,6 +66,7 @@ TEST_F(SetupTest, OnlyYesCountsAsConsent) {
     M.Dialogs().QueueAnswer(answer);
     EXPECT_EQ(RunProgram(), 0);
     EXPECT_FALSE(M.Registry().KeyExists(RootKey::LocalMachine, fixture::kUninstallKey));
+    ReleaseInstanceMarker();  // the process ends
   }
 }
 
@@ -151,10 +152,33 @@ TEST_F(SetupTest, NonTextUninstallStringEndsInTheLastChanceReport) {
   EXPECT_EQ(Boxes()[0].Caption, "Application Error");
   EXPECT_EQ(Boxes()[0].Flags, 0x2010u);  // task-modal, error icon
   EXPECT_NE(Boxes()[0].Text.find("UninstallString"), std::string::npos);
-  // The end steps still ran: COM down, every key closed, marker released.
+  // The end steps still ran: COM down, every key closed; the marker goes with the process.
   EXPECT_EQ(M.System().ComUninitializeCount(), 1);
   EXPECT_EQ(M.Registry().OpenKeyCount(), 0);
-  EXPECT_FALSE(M.System().MarkerExists("tvl_memfile"));
+  EXPECT_TRUE(M.System().MarkerExists("tvl_memfile"));
+}
+
+// RunProgram returns while its process still ends; a setup started in that moment is turned
+// away, on every path, also the last-chance one.
+TEST_F(SetupTest, RunProgramLeavesTheMarkerToTheEndOfTheProcess) {
+  struct Row {
+    const char* Name;
+    int Answer;
+    bool BadEntry;
+    int ExitCode;
+  };
+  for (const Row& row : {Row{"declined", win::kIdNo, false, 0}, Row{"installed", win::kIdYes, false, 0},
+                         Row{"last-chance report", win::kIdYes, true, 1}}) {
+    SCOPED_TRACE(row.Name);
+    if (row.BadEntry)
+      M.Registry().PlantDword(RootKey::LocalMachine, fixture::kUninstallKey, "UninstallString", 1);
+    M.Dialogs().QueueAnswer(row.Answer);
+    EXPECT_EQ(RunProgram(), row.ExitCode);
+    EXPECT_TRUE(M.System().MarkerExists("tvl_memfile"));
+    EXPECT_EQ(M.Machine().Sys.CreateMarker("tvl_memfile").LastError, win::kErrorAlreadyExists);
+    ReleaseInstanceMarker();
+    EXPECT_FALSE(M.System().MarkerExists("tvl_memfile"));
+  }
 }
 
 TEST_F(SetupTest, ComIsUninitialisedOnlyWhenItStarted) {

@@ -87,6 +87,9 @@ class Win32ContractEnvironment final : public ContractEnvironment {
   bool MakeReadOnly(const std::string& path) override {
     return ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY) != FALSE;
   }
+  bool ReplacesReadOnlyFiles() override {
+    return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  }
 
  private:
   static std::unique_ptr<HeldFile> Hold(const std::string& path, DWORD share) {
