@@ -27,6 +27,9 @@ class SimProgress : public platform::Progress {
   void HideWindow() override;
 
   // --- Test-facing.
+  // The system refuses the window's thread: ShowProgress starts none, so no window comes and
+  // every other operation acts on nothing.
+  void RefuseThreadStart(bool refuse = true) { refuseThread_ = refuse; }
   const std::vector<ProgressCall>& Calls() const { return calls_; }
   bool Started() const { return started_; }  // the window's thread was started
   bool Visible() const { return visible_; }
@@ -38,6 +41,7 @@ class SimProgress : public platform::Progress {
  private:
   CallLog& log_;
   std::vector<ProgressCall> calls_;
+  bool refuseThread_ = false;
   bool started_ = false;
   bool visible_ = false;
   std::string caption_;

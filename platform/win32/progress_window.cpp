@@ -5,8 +5,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <exception>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "platform/win32/windows_api.h"
 
@@ -35,6 +37,9 @@ std::atomic<HWND> ProgressBar{nullptr};
 std::atomic<bool> WindowCreated{false};
 std::atomic<int> WindowLeft{0};
 std::atomic<int> WindowTop{0};
+// Progress threads that are starting or in their message loop. None means no window can come,
+// so SetRange has nothing to wait for.
+std::atomic<int> LiveThreads{0};
 
 // The status text for the label that WM_CREATE makes, set by RunWindow on its own thread
 // just before the creation call (which sends WM_CREATE on that thread).
@@ -108,12 +113,28 @@ void RunWindow(std::string caption, std::string status) {
   }
 }
 
+void StartDetachedThread(std::function<void()> body) {
+  // Never joined or destroyed: the thread waits in its message loop until the process ends.
+  std::thread(std::move(body)).detach();
+}
+
 class TProgressWindow final : public platform::Progress {
  public:
+  explicit TProgressWindow(ThreadStart start) : Start(std::move(start)) {}
+
   void ShowProgress(const std::string& caption, const std::string& status) override {
     if (!WindowCreated) {
-      // Never joined or destroyed: the thread waits in its message loop until the process ends.
-      std::thread(RunWindow, caption, status).detach();
+      ++LiveThreads;
+      try {
+        Start([caption, status] {
+          RunWindow(caption, status);
+          --LiveThreads;
+        });
+      } catch (const std::exception&) {
+        // No thread (std::system_error) or no memory for its texts: no window, and the copy
+        // goes on without one. A later ShowProgress tries again.
+        --LiveThreads;
+      }
       return;
     }
     SetCaption(caption);
@@ -134,6 +155,7 @@ class TProgressWindow final : public platform::Progress {
       SendMessageA(ProgressBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(max));
       const LRESULT upper = SendMessageA(ProgressBar, PBM_GETRANGE, FALSE, 0);
       if (static_cast<int>(upper) == max) return;
+      if (LiveThreads == 0) return;  // no thread is left that could make the bar
       if (std::chrono::steady_clock::now() >= deadline) return;
       std::this_thread::yield();
     }
@@ -150,13 +172,19 @@ class TProgressWindow final : public platform::Progress {
 
  private:
   void SetCaption(const std::string& caption) { SetWindowTextA(ProgressWnd, caption.c_str()); }
+
+  ThreadStart Start;
 };
 
 }  // namespace
 
 platform::Progress& TheProgressWindow() {
-  static TProgressWindow window;
+  static TProgressWindow window(StartDetachedThread);
   return window;
+}
+
+std::unique_ptr<platform::Progress> MakeProgressWindow(ThreadStart start) {
+  return std::make_unique<TProgressWindow>(std::move(start));
 }
 
 }  // namespace win32

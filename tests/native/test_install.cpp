@@ -276,4 +276,18 @@ TEST_F(TransactionTest, EmptyDesktopFolderSkipsTheDesktopLink) {
   EXPECT_EQ(M.Shell().SavedLinks().size(), 2u);
 }
 
+// The system refuses the progress window's thread: no window, and the copy goes on to the end.
+TEST_F(TransactionTest, InstallationWithoutAProgressThreadCompletes) {
+  M.Progress().RefuseThreadStart();
+  ASSERT_TRUE(InstallProgram(true));
+  EXPECT_FALSE(M.Progress().Started());
+  EXPECT_FALSE(M.Progress().Visible());
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(File(fixture::kInstallDir + "Tarvelon.exe"), ProgramBytes);
+  EXPECT_EQ(File(fixture::kInstallDir + "Tarvelon.bar"), BarBytes);
+  EXPECT_EQ(File(fixture::kInstallDir + "Tarvelon.car"), CarBytes);
+  EXPECT_EQ(File(fixture::kInstallDir + "Uninstall.exe"), UninstallerBytes);
+  EXPECT_TRUE(M.Files().IsFile(kGroup + "Tarvelon.lnk"));
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/win32/progress_window.h"
@@ -229,6 +230,38 @@ void ExpectChildPasses(const std::string& test) {
 // in this process the window may exist already, and it can never be taken away.
 TEST(ProgressWindow, OperationsBeforeAnyWindowReturnWithoutOne) {
   ExpectChildPasses("ProgressWindowFreshProcess.DISABLED_SetRangeZeroBeforeAnyWindow");
+}
+
+TEST(ProgressWindowFreshProcess, DISABLED_RefusedThreadMeansNoWindowAndNoError) {
+  int starts = 0;
+  auto refusing = win32::MakeProgressWindow([&starts](std::function<void()>) {
+    ++starts;
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+  });
+  // The copy loop's order of calls, and the extraction's hide and show around a question.
+  EXPECT_NO_THROW({
+    refusing->ShowProgress("Installing Tarvelon...", "");
+    refusing->SetPosition(0);
+    refusing->SetRange(4);  // nothing can make a bar: returns without one
+    refusing->SetStatus("C:\\Program Files\\Tarvelon\\Tarvelon.exe");
+    refusing->SetPosition(1);
+    refusing->HideWindow();
+    refusing->ShowProgress("", "");
+    refusing->HideWindow();
+  });
+  EXPECT_EQ(starts, 2) << "each ShowProgress without a window tries to start one";
+  EXPECT_EQ(FindOwnProgressWindow(), nullptr);
+
+  // A start that works afterwards still brings the window.
+  platform::Progress& progress = win32::TheProgressWindow();
+  progress.ShowProgress("Installing Tarvelon...", "");
+  progress.SetRange(4);
+  EXPECT_NE(FindOwnProgressWindow(), nullptr);
+  if (!::testing::Test::HasFailure()) std::exit(kChildPassed);
+}
+
+TEST(ProgressWindow, ThreadThatCannotStartRaisesNothing) {
+  ExpectChildPasses("ProgressWindowFreshProcess.DISABLED_RefusedThreadMeansNoWindowAndNoError");
 }
 
 TEST(ProgressWindowFreshProcess, DISABLED_SaveScreenshot) {
