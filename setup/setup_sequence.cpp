@@ -82,10 +82,10 @@ int RunProgram() {
     comStarted = platform::Os().Sys.ComInitialize();
     if (RunSetup()) LaunchProgram();
   } catch (const std::exception& error) {
-    ShowLastChanceReport(std::string("An unexpected error stopped the setup:\r\n") + error.what());
+    ShowLastChanceReport(std::string(setup_texts::kUnexpectedError) + ":\r\n" + error.what());
     exitCode = 1;
   } catch (...) {
-    ShowLastChanceReport("An unexpected error stopped the setup.");
+    ShowLastChanceReport(std::string(setup_texts::kUnexpectedError) + ".");
     exitCode = 1;
   }
   if (comStarted) platform::Os().Sys.ComUninitialize();

@@ -21,6 +21,8 @@ inline std::string QuestionRu(const std::string& shortNameRu, const std::string&
 }
 
 constexpr const char* kApplicationErrorCaption = "Application Error";
+// The last-chance report's first line; what the error was follows it.
+constexpr const char* kUnexpectedError = "An unexpected error stopped the setup";
 constexpr const char* kMarkerName = "tvl_memfile";
 
 }  // namespace setup_texts
