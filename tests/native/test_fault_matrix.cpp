@@ -185,9 +185,12 @@ TEST(FaultMatrix, DiskFullInTheMiddleOfTheBigDataFile) {
   ExpectCompleteInstallation(m, payload);
 }
 
+// Held without sharing (a running program), or by a program that lets others delete it (a
+// scanner, an indexer): on NT the installed file survives either way.
 TEST(FaultMatrix, InstalledFileHeldOpenByAnotherProgram) {
+  for (const bool deleteSharing : {false, true})
   for (const char* name : kFiles) {
-    SCOPED_TRACE(name);
+    SCOPED_TRACE(std::string(name) + (deleteSharing ? ", delete sharing" : ", no sharing"));
     const fixture::TPayload payload;
     sim::SimMachine m;
     fixture::FurnishMachine(m, payload);
@@ -195,7 +198,8 @@ TEST(FaultMatrix, InstalledFileHeldOpenByAnotherProgram) {
     const std::string path = kDir + name;
     const std::string before = *m.Files().ReadFile(path);
     {
-      auto hold = m.Files().HoldOpen(path, platform::ShareMode::None);
+      auto hold = deleteSharing ? m.Files().HoldOpenSharingDelete(path)
+                                : m.Files().HoldOpen(path, platform::ShareMode::None);
       EXPECT_EQ(RunAnsweringYes(m), 0);
       std::vector<std::string> boxes;
       for (const auto& box : m.Dialogs().Boxes()) boxes.push_back(box.Text);
@@ -203,6 +207,8 @@ TEST(FaultMatrix, InstalledFileHeldOpenByAnotherProgram) {
                                                  "Can't install " + path}));
       EXPECT_EQ(m.Files().ReadFile(path), before);
     }
+    // Still there once the other program has let go: nothing marked it for deletion.
+    EXPECT_EQ(m.Files().ReadFile(path), before);
     EXPECT_EQ(RunAnsweringYes(m), 0);
     ExpectCompleteInstallation(m, payload);
   }
