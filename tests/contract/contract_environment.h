@@ -18,6 +18,8 @@ class ContractEnvironment {
   virtual std::string ScratchKey() = 0;
   // Another program opens `path` for reading without sharing until the handle is destroyed.
   virtual std::unique_ptr<struct HeldFile> HoldOpen(const std::string& path) = 0;
+  // A user presses Enter on the next message box captioned `caption`, once it is up.
+  virtual void PressEnterOnNextBox(const std::string& caption) = 0;
 };
 
 struct HeldFile {

@@ -22,6 +22,8 @@ class SimContractEnvironment : public ContractEnvironment {
   std::unique_ptr<HeldFile> HoldOpen(const std::string& path) override {
     return std::make_unique<SimHeldFile>(machine_.Files().HoldOpen(path));
   }
+  // With no answer queued the simulated user already answers as Enter would.
+  void PressEnterOnNextBox(const std::string&) override {}
 
  private:
   static constexpr const char* kScratchFolder = "C:\\ContractScratch\\";
