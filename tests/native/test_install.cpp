@@ -360,15 +360,36 @@ TEST_F(TransactionTest, ReinstallEmptiesTheGroupButNeverTheDesktop) {
   EXPECT_NE(File(fixture::kCommonDesktop + "\\Tarvelon.lnk"), "old link");
 }
 
+// The group is then the user group of the UI language: removed by the first row that names
+// it, the later rows find nothing.
 TEST_F(TransactionTest, GroupInTheUsersOwnFolderIsRemovedOnceAndMadeAgain) {
   M.Registry().PlantString(RootKey::LocalMachine, fixture::kShellFolders, "Common Programs", "");
-  DetectFolders();
-  const std::string group = fixture::kUserPrograms + "\\Tarvelon\\";
-  ASSERT_EQ(SetupState.GroupDir, group);
-  M.Files().PutFile(group + "old.lnk", "x");
+  struct Row { const char* name; bool russian; std::string shortName; };
+  for (const Row& row : {Row{"English", false, "Tarvelon"}, Row{"Russian", true, fixture::kTarvelonRu}}) {
+    SCOPED_TRACE(row.name);
+    SetupState.UiRussian = row.russian;
+    DetectFolders();
+    SetupState.FileList = "Tarvelon.car;";
+    const std::string group = fixture::kUserPrograms + "\\" + row.shortName + "\\";
+    ASSERT_EQ(SetupState.GroupDir, group);
+    M.Files().Remove(fixture::kUserPrograms);  // no group of the row before
+    M.Files().MakeFolders(fixture::kUserPrograms);
+    M.Files().PutFile(group + "old.lnk", "x");
+    const std::size_t before = M.Shell().FileOperations().size();
+    ASSERT_TRUE(InstallProgram(true));
+    ASSERT_EQ(M.Shell().FileOperations().size(), before + 1);
+    EXPECT_EQ(M.Shell().FileOperations().back().FromList, StripBackslash(group) + std::string(2, '\0'));
+    EXPECT_EQ(M.Files().ListFolder(group).size(), 3u);
+  }
+}
+
+TEST_F(TransactionTest, InstallationFolderWithoutItsParentIsNotCreated) {
+  M.Files().Remove(fixture::kProgramFiles);
   ASSERT_TRUE(InstallProgram(true));
-  EXPECT_EQ(M.Shell().FileOperations().size(), 1u);
-  EXPECT_EQ(M.Files().ListFolder(group).size(), 3u);
+  EXPECT_FALSE(M.Files().IsFolder(fixture::kProgramFiles));
+  EXPECT_FALSE(M.Files().IsFolder(fixture::kInstallDir));
+  ASSERT_EQ(Boxes().size(), 4u);
+  EXPECT_EQ(Boxes()[0].Text, "Can't install " + fixture::kInstallDir + "Tarvelon.exe");
 }
 
 TEST_F(TransactionTest, NoProgramFilesFolderStopsBeforeAnyChange) {
