@@ -1,7 +1,8 @@
 #pragma once
 // Process-level services of the simulated machine: locale, platform family, the machine-wide
-// namespace of named markers, COM (its start and end logged), the current folder, a settable date, a virtual clock that
-// pauses advance without waiting, and buffers that can be made to run out.
+// namespace of named markers, COM (its start and end logged), the current folder, a settable
+// date, a virtual clock that pauses advance without waiting, and buffers that can be made to
+// run out.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
