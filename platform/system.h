@@ -41,6 +41,9 @@ class System {
   virtual void Sleep(std::uint32_t milliseconds) = 0;
   // Uninitialised memory of `size` bytes; null when it cannot be had.
   virtual std::unique_ptr<char[]> AllocateBuffer(std::size_t size) = 0;
+  // A step of the process's own start or end (the setup state made or released), so that a
+  // machine that records its calls can place it among them. The real machine records nothing.
+  virtual void NoteProcessStep(const std::string& step) { (void)step; }
 };
 
 }  // namespace platform

@@ -20,16 +20,31 @@ constexpr long kErrorSharingViolation = 32;
 
 // Message boxes.
 constexpr std::uint32_t kMbOk = 0x0;
+constexpr std::uint32_t kMbOkCancel = 0x1;
+constexpr std::uint32_t kMbAbortRetryIgnore = 0x2;
+constexpr std::uint32_t kMbYesNoCancel = 0x3;
 constexpr std::uint32_t kMbYesNo = 0x4;
+constexpr std::uint32_t kMbRetryCancel = 0x5;
+constexpr std::uint32_t kMbCancelTryContinue = 0x6;
+constexpr std::uint32_t kMbTypeMask = 0xF;
 constexpr std::uint32_t kMbIconHand = 0x10;
 constexpr std::uint32_t kMbIconQuestion = 0x20;
 constexpr std::uint32_t kMbDefButton2 = 0x100;
+constexpr std::uint32_t kMbDefButton3 = 0x200;
+constexpr std::uint32_t kMbDefButton4 = 0x300;
+constexpr std::uint32_t kMbDefMask = 0xF00;
 constexpr std::uint32_t kMbTaskModal = 0x2000;
 constexpr std::uint32_t kMbTopmost = 0x40000;
 constexpr std::uint32_t kMbServiceNotification = 0x200000;
 constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+constexpr int kIdAbort = 3;
+constexpr int kIdRetry = 4;
+constexpr int kIdIgnore = 5;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
+constexpr int kIdTryAgain = 10;
+constexpr int kIdContinue = 11;
 
 // Platform family (OSVERSIONINFO.dwPlatformId).
 constexpr std::uint32_t kPlatformWin32Windows = 1;

@@ -20,6 +20,10 @@ struct ShownBox {
   bool Ex = false;               // shown with MessageBoxExA
 };
 
+// The answer of the box's default button: MB_DEFBUTTON1..MB_DEFBUTTON4 name the first to the
+// fourth button of its button set.
+int DefaultButtonAnswer(std::uint32_t flags);
+
 class SimDialogs : public platform::Dialogs {
  public:
   explicit SimDialogs(CallLog& log) : log_(log) {}
@@ -33,8 +37,8 @@ class SimDialogs : public platform::Dialogs {
   const std::vector<ShownBox>& Boxes() const { return boxes_; }
   // The next box gets this answer (IDYES, IDNO, ...); answers are used in order.
   void QueueAnswer(int answer) { answers_.push_back(answer); }
-  // The answer once the queue is empty. Unset: the box's first button (IDOK, or IDYES for a
-  // Yes/No box), as a user pressing Enter would choose.
+  // The answer once the queue is empty. Unset: the box's default button (DefaultButtonAnswer),
+  // as a user pressing Enter would choose.
   void SetDefaultAnswer(std::optional<int> answer) { defaultAnswer_ = answer; }
   // The next `count` boxes cannot be shown: they are recorded and return 0.
   void FailNextBoxes(int count = 1) { failing_ += count; }

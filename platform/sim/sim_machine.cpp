@@ -6,7 +6,7 @@ SimMachine::SimMachine()
     : registry_(log_),
       files_(log_),
       dialogs_(log_),
-      system_(files_),
+      system_(log_, files_),
       shell_(log_, files_),
       versions_(files_),
       progress_(log_),

@@ -21,7 +21,7 @@ class SimRegistryKey : public platform::RegistryKey {
                  bool predefined)
       : registry_(registry), root_(root), path_(std::move(path)), predefined_(predefined) {}
   ~SimRegistryKey() override {
-    if (!predefined_) registry_.KeyClosed();
+    if (!predefined_) registry_.KeyClosed(root_, path_);
   }
 
   long OpenSubKey(const std::string& path, bool create,
@@ -187,6 +187,11 @@ long SimRegistry::Set(platform::RootKey root, const std::vector<std::string>& ke
     node->Values.emplace_back(name, RegValue{type, data});
   }
   return win::kErrorSuccess;
+}
+
+void SimRegistry::KeyClosed(platform::RootKey root, const std::vector<std::string>& path) {
+  --openKeys_;
+  log_.Note("RegCloseKey", Describe(root, path));
 }
 
 std::vector<std::string> SimRegistry::PlantPath(const std::string& path) {

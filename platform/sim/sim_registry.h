@@ -66,7 +66,8 @@ class SimRegistry : public platform::Registry {
              std::uint32_t* type, std::string* data);
   long Set(platform::RootKey root, const std::vector<std::string>& key, const std::string& name,
            std::uint32_t type, const std::string& data);
-  void KeyClosed() { --openKeys_; }
+  // Logged as "RegCloseKey", no fault point.
+  void KeyClosed(platform::RootKey root, const std::vector<std::string>& path);
 
  private:
   struct Key {

@@ -38,8 +38,15 @@ void SimSystem::ReleaseMarker(const std::string& name) {
 }
 
 bool SimSystem::ComInitialize() {
+  log_.Note("CoInitialize", "");
   ++comInitializeCount_;
+  if (!comSucceeds_) log_.MarkLastFailed();
   return comSucceeds_;
+}
+
+void SimSystem::ComUninitialize() {
+  log_.Note("CoUninitialize", "");
+  ++comUninitializeCount_;
 }
 
 bool SimSystem::SetCurrentDirectory(const std::string& path) {

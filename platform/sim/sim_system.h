@@ -1,7 +1,8 @@
 #pragma once
 // Process-level services of the simulated machine: locale, platform family, the machine-wide
-// namespace of named markers, COM, the current folder, a settable date, a virtual clock that
-// pauses advance without waiting, and buffers that can be made to run out.
+// namespace of named markers, COM (its start and end logged), the current folder, a settable
+// date, a virtual clock that pauses advance without waiting, and buffers that can be made to
+// run out.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_call_log.h"
 #include "platform/sim/sim_files.h"
 #include "platform/system.h"
 
@@ -17,17 +19,20 @@ namespace sim {
 
 class SimSystem : public platform::System {
  public:
-  explicit SimSystem(SimFiles& files) : files_(files) {}
+  SimSystem(CallLog& log, SimFiles& files) : log_(log), files_(files) {}
 
   std::uint32_t UserDefaultLcid() override { return lcid_; }
   std::uint32_t PlatformId() override { return platformId_; }
   platform::MarkerResult CreateMarker(const std::string& name) override;
   bool ComInitialize() override;
-  void ComUninitialize() override { ++comUninitializeCount_; }
+  void ComUninitialize() override;
   bool SetCurrentDirectory(const std::string& path) override;
   platform::LocalDate Today() override { return today_; }
   void Sleep(std::uint32_t milliseconds) override;
   std::unique_ptr<char[]> AllocateBuffer(std::size_t size) override;
+  // Logged as "CoInitialize", "CoUninitialize" and the step's own name, none a fault point, so
+  // a test can place COM and the setup state's start and end among the other calls.
+  void NoteProcessStep(const std::string& step) override { log_.Note(step, ""); }
 
   // --- Test-facing.
   void SetUserDefaultLcid(std::uint32_t lcid) { lcid_ = lcid; }
@@ -52,6 +57,7 @@ class SimSystem : public platform::System {
   void ReleaseMarker(const std::string& name);
 
  private:
+  CallLog& log_;
   SimFiles& files_;
   std::uint32_t lcid_ = 0x0409;
   std::uint32_t platformId_ = 2;

@@ -27,6 +27,8 @@ class ContractEnvironment {
   // Known gap of Wine 8, kept visible: its MoveFileExA with MOVEFILE_REPLACE_EXISTING replaces
   // a read-only file, which Windows refuses (ERROR_ACCESS_DENIED). True where that holds.
   virtual bool ReplacesReadOnlyFiles() { return false; }
+  // A user presses Enter on the next message box captioned `caption`, once it is up.
+  virtual void PressEnterOnNextBox(const std::string& caption) = 0;
 };
 
 struct HeldFile {

@@ -30,6 +30,8 @@ class SimContractEnvironment : public ContractEnvironment {
     machine_.Files().SetReadOnly(path, true);
     return true;
   }
+  // With no answer queued the simulated user already answers as Enter would.
+  void PressEnterOnNextBox(const std::string&) override {}
 
  private:
   static constexpr const char* kScratchFolder = "C:\\ContractScratch\\";

@@ -355,6 +355,97 @@ TEST_F(ExtractTest, PayloadNotCarriedCostsNoInstalledFile) {
   EXPECT_FALSE(M.Files().IsFile(fresh));
 }
 
+// Bytes 5, 6 and 7 after a five-byte prefix, so that each header probe reads something else:
+// .pak bytes 6-7, .cok bytes 5-6, .3bs byte 6.
+std::string Header(unsigned char b5, unsigned char b6, unsigned char b7) {
+  return std::string("HDR12") + static_cast<char>(b5) + static_cast<char>(b6) +
+         static_cast<char>(b7) + "tail";
+}
+std::string Lng(const std::string& version) { return "[langver]\r\n" + version + "\r\n"; }
+std::string Exe(const std::string& version) { return sim::MakeExecutableWithFileVersion(version); }
+
+// Every versioned kind, with its own probe: an older incoming file asks (the numbers shown
+// are that probe's), an equal or newer one replaces through the temporary file silently.
+TEST_F(ExtractTest, ReplacePolicyPerVersionedKind) {
+  struct Row {
+    const char* name;
+    const char* kind;
+    std::string installed;
+    std::string incoming;
+    const char* shownInstalled;  // nullptr: no question
+    const char* shownIncoming;
+  };
+  const Row rows[] = {
+      {"exe older", "exe", Exe("1.0.2.0") + "i", Exe("1.0.1.0"), "1.0.2.0", "1.0.1.0"},
+      {"exe equal", "exe", Exe("1.0.1.0") + "i", Exe("1.0.1.0"), nullptr, nullptr},
+      {"exe newer", "exe", Exe("1.0.0.9") + "i", Exe("1.0.1.0"), nullptr, nullptr},
+      {"pak older", "pak", Header(7, 5, 1), Header(2, 3, 0), "261", "3"},
+      {"pak equal", "pak", Header(9, 4, 0), Header(1, 4, 0), nullptr, nullptr},
+      {"pak newer", "pak", Header(2, 3, 0), Header(7, 5, 1), nullptr, nullptr},
+      {"cok older", "cok", Header(7, 5, 1), Header(2, 3, 0), "1287", "770"},
+      {"cok equal", "cok", Header(2, 3, 9), Header(2, 3, 0), nullptr, nullptr},
+      {"cok newer", "cok", Header(2, 3, 0), Header(7, 5, 1), nullptr, nullptr},
+      {"3bs older", "3bs", Header(7, 5, 1), Header(2, 3, 0), "5", "3"},
+      {"3bs equal", "3bs", Header(9, 4, 9), Header(1, 4, 0), nullptr, nullptr},
+      {"3bs newer", "3bs", Header(2, 3, 0), Header(7, 5, 1), nullptr, nullptr},
+      {"lng older", "lng", Lng("7"), Lng("4"), "7", "4"},
+      {"lng equal", "lng", "; installed\r\n" + Lng("4"), Lng("4"), nullptr, nullptr},
+      {"lng newer", "lng", Lng("4"), Lng("7"), nullptr, nullptr},
+  };
+  int number = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string name = "row" + std::to_string(++number);
+    const std::string target = fixture::kInstallDir + name + "." + row.kind;
+    M.Resources().AddResource(row.kind, name, row.incoming);
+    M.Files().PutFile(target, row.installed);
+    const std::size_t boxesBefore = Boxes().size();
+    if (row.shownInstalled) M.Dialogs().QueueAnswer(win::kIdNo);
+    ExtractPayloadFile(name, row.kind, target, true);
+
+    EXPECT_FALSE(File(target + "0").has_value());
+    if (row.shownInstalled) {
+      ASSERT_EQ(Boxes().size(), boxesBefore + 1);
+      const std::string& text = Boxes().back().Text;
+      const std::string versions = std::string("new file version ") + row.shownInstalled +
+                                   " with an older file version " + row.shownIncoming + "?";
+      EXPECT_EQ(text.substr(text.size() - std::min(text.size(), versions.size())), versions);
+      EXPECT_EQ(File(target), row.installed);
+    } else {
+      EXPECT_EQ(Boxes().size(), boxesBefore);
+      EXPECT_EQ(File(target), row.incoming);
+      const auto moves = M.Log().Lines({"MoveFileReplacing"});
+      ASSERT_FALSE(moves.empty()) << "replaced without the temporary file";
+      EXPECT_EQ(moves.back(), "MoveFileReplacing " + target + "0 -> " + target);
+    }
+  }
+}
+
+// The question comes, the user agrees, and the replacement fails: the window does not come
+// back, for this file nor for the next ones.
+TEST_F(ExtractTest, WindowStaysHiddenWhenAFailureFollowsTheQuestion) {
+  InstallExe("1.0.2.0");
+  M.Files().SetReadOnly(kTarget, true);
+  M.Dialogs().QueueAnswer(win::kIdYes);
+  Extract();
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[1].Text, "Can't install " + kTarget);
+  ASSERT_FALSE(M.Progress().Calls().empty());
+  EXPECT_EQ(M.Progress().Calls().back().Operation, "HideWindow");
+  EXPECT_FALSE(M.Progress().Visible());
+}
+
+TEST_F(ExtractTest, TemporaryFileThatCannotBeDeletedAfterNoIsNotReported) {
+  InstallExe("1.0.2.0");
+  M.Files().FailOperation(sim::FileOp::DeleteFile, kTemp);
+  M.Dialogs().QueueAnswer(win::kIdNo);
+  Extract();
+  EXPECT_EQ(Boxes().size(), 1u);  // the question only
+  EXPECT_EQ(File(kTarget), Installed);
+  EXPECT_EQ(File(kTemp), ProgramBytes);
+  EXPECT_EQ(M.Progress().Calls().back().Operation, "ShowProgress");
+}
+
 TEST_F(ExtractTest, LargeBufferIsWrittenInBoundedPieces) {
   const std::size_t size = 20u << 20;
   M.Resources().AddResource("BIG", "TARVELON", std::string(size, 'b'));

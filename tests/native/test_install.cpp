@@ -1,9 +1,12 @@
 // The copy loop and the install transaction: order of steps, early stops, the end state.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "install/install_files.h"
 #include "install/install_program.h"
 #include "setup_fixture.h"
+#include "ui/language_files.h"
 
 namespace {
 
@@ -60,6 +63,88 @@ TEST_F(CopyLoopTest, RussianCaption) {
   ASSERT_TRUE(InstallFiles());
   EXPECT_EQ(ProgressTrace()[0], "ShowProgress \xD3\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE0 "
                                 "\xF4\xE0\xE9\xEB\xEE\xE2 \xD2\xE0\xF0\xE2\xE5\xEB\xEE\xED 1.0.1|");
+}
+
+// The three variants of the texts: a language file when one is active, else the UI language.
+// An installed newer program asks, and the next files follow the answer.
+TEST_F(CopyLoopTest, CaptionAndOlderFileQuestionPerLanguage) {
+  M.Files().PutFile(fixture::kInstallDir + "language\\deutsch.lng",
+                    "[filesinstall]\r\nDateien kopieren\r\n[soundquest]\r\nFrage\r\n"
+                    "[olderfilever]\r\nDie Datei %1 ist neuer\r\n\r\n");
+  const std::string target = fixture::kInstallDir + "Tarvelon.exe";
+  struct Row {
+    const char* name;
+    bool russian;
+    bool languageFile;
+    std::string caption;
+    std::string questionCaption;
+    std::string questionEnd;  // the versions, in the variant's order
+    bool ex;
+    std::uint16_t languageId;
+  };
+  const Row rows[] = {
+      {"English", false, false, "Tarvelon 1.0.1 files copying...", "Sound question",
+       "new file version 1.0.2.0 with an older file version 1.0.1.0?", false, 0},
+      {"Russian", true, false,
+       "\xD3\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE0 \xF4\xE0\xE9\xEB\xEE\xE2 \xD2\xE0\xF0\xE2\xE5\xEB"
+       "\xEE\xED 1.0.1",
+       "\xD0\xE5\xE7\xEE\xED\xED\xFB\xE9 \xE2\xEE\xEF\xF0\xEE\xF1",
+       " 1.0.2.0 \xED\xE0 \xE1\xEE\xEB\xE5\xE5 \xF1\xF2\xE0\xF0\xFB\xE9 \xE2\xE5\xF0\xF1\xE8"
+       "\xE8 1.0.1.0?",
+       true, 25},
+      {"language file", false, true, "Dateien kopieren...", "Frage",
+       "Die Datei " + target + " ist neuer\r\n1.0.1.0<1.0.2.0", true, 0x0407},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    SetupState.UiRussian = row.russian;
+    DoneLanguageFiles();
+    if (row.languageFile) SetLanguageTable({{"deutsch.lng"}, 0, 0, 0, 0x0407});
+    const std::string installed = sim::MakeExecutableWithFileVersion("1.0.2.0") + "installed";
+    M.Files().PutFile(target, installed);
+    M.Files().Remove(fixture::kInstallDir + "Tarvelon.bar");
+    SetupState.FileList = "Tarvelon.exe;Tarvelon.bar;";
+    const std::size_t callsBefore = M.Progress().Calls().size();
+    const std::size_t boxesBefore = Boxes().size();
+    M.Dialogs().QueueAnswer(win::kIdNo);
+
+    ASSERT_TRUE(InstallFiles());
+    EXPECT_EQ(M.Progress().Calls()[callsBefore].Caption, row.caption);
+    ASSERT_EQ(Boxes().size(), boxesBefore + 1);
+    const sim::ShownBox& box = Boxes().back();
+    EXPECT_EQ(box.Caption, row.questionCaption);
+    const std::string& text = box.Text;
+    if (row.languageFile) {
+      EXPECT_EQ(text, row.questionEnd);
+    } else {
+      ASSERT_GE(text.size(), row.questionEnd.size());
+      EXPECT_EQ(text.substr(text.size() - row.questionEnd.size()), row.questionEnd);
+    }
+    EXPECT_EQ(box.Flags, 270372u);
+    EXPECT_EQ(box.Ex, row.ex);
+    EXPECT_EQ(box.LanguageId, row.languageId);
+    EXPECT_EQ(File(target), installed);
+    EXPECT_EQ(File(fixture::kInstallDir + "Tarvelon.bar"), BarBytes);
+  }
+  DoneLanguageFiles();
+}
+
+// Yes to the question, then the installed file cannot be replaced: the window stays hidden
+// while the rest of the list is written.
+TEST_F(CopyLoopTest, WindowStaysHiddenAfterAQuestionAndAFailure) {
+  const std::string target = fixture::kInstallDir + "Tarvelon.exe";
+  M.Files().PutFile(target, sim::MakeExecutableWithFileVersion("1.0.2.0"));
+  M.Files().SetReadOnly(target, true);
+  M.Dialogs().QueueAnswer(win::kIdYes);
+  ASSERT_TRUE(InstallFiles());
+  const auto trace = ProgressTrace();
+  EXPECT_EQ(std::count_if(trace.begin(), trace.end(),
+                          [](const std::string& line) { return line.rfind("ShowProgress", 0) == 0; }),
+            1);
+  const auto hidden = std::find(trace.begin(), trace.end(), "HideWindow");
+  ASSERT_NE(hidden, trace.end());
+  EXPECT_EQ(*std::next(hidden), "SetPosition 1");
+  EXPECT_EQ(File(fixture::kInstallDir + "Uninstall.exe"), UninstallerBytes);
 }
 
 TEST_F(CopyLoopTest, ListWithoutAnEntryOpensNoWindow) {
@@ -196,6 +281,60 @@ TEST_F(TransactionTest, StepsRunInTheirOrder) {
   EXPECT_EQ(steps, expected);
 }
 
+// Both user groups, the other language's group and the group itself, all present: removed in
+// this order, each one, in either UI language.
+TEST_F(TransactionTest, OldGroupsAreRemovedInTheirOrder) {
+  const std::string en = "Tarvelon", ru = fixture::kTarvelonRu;
+  const std::string user = fixture::kUserPrograms + "\\", common = fixture::kCommonPrograms + "\\";
+  struct Row {
+    const char* name;
+    bool russian;
+    std::vector<std::string> removed;  // in order; the last is the group made again
+  };
+  const Row rows[] = {
+      {"English UI", false, {user + en, user + ru, common + ru, common + en}},
+      {"Russian UI", true, {user + en, user + ru, common + en, common + ru}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    SetupState.UiRussian = row.russian;
+    ASSERT_TRUE(DetectFolders());
+    SetupState.FileList = "Tarvelon.car;";
+    for (const std::string& folder : row.removed) M.Files().PutFile(folder + "\\old.lnk", "old");
+    const std::size_t before = M.Shell().FileOperations().size();
+    ASSERT_TRUE(InstallProgram(true));
+    std::vector<std::string> removed;
+    for (std::size_t i = before; i < M.Shell().FileOperations().size(); ++i) {
+      const std::string& list = M.Shell().FileOperations()[i].FromList;
+      removed.push_back(list.substr(0, list.find('\0')));
+    }
+    EXPECT_EQ(removed, row.removed);
+    for (std::size_t i = 0; i + 1 < row.removed.size(); ++i)
+      EXPECT_FALSE(M.Files().IsFolder(row.removed[i])) << row.removed[i];
+    EXPECT_EQ(M.Files().ListFolder(row.removed.back()).size(), 3u);
+    EXPECT_TRUE(M.Files().IsFile(fixture::kCommonDesktop + "\\" + (row.russian ? ru : en) + ".lnk"));
+  }
+}
+
+// The uninstall key is closed after the uninstall link and before the website shortcut.
+TEST_F(TransactionTest, UninstallKeyIsClosedBeforeTheWebsiteShortcut) {
+  const std::size_t before = M.Log().Calls().size();
+  ASSERT_TRUE(InstallProgram(true));
+  std::vector<std::string> tail;
+  for (std::size_t i = before; i < M.Log().Calls().size(); ++i) {
+    const sim::LoggedCall& call = M.Log().Calls()[i];
+    if (call.Operation == "SaveShellLink" || call.Operation == "RegCloseKey" ||
+        (call.Operation == "CreateForWrite" && call.Target.rfind(kGroup, 0) == 0))
+      tail.push_back(call.Operation + " " + call.Target);
+  }
+  EXPECT_EQ(tail, (std::vector<std::string>{
+                      "SaveShellLink " + kGroup + "Tarvelon.lnk",
+                      "SaveShellLink " + fixture::kCommonDesktop + "\\Tarvelon.lnk",
+                      "SaveShellLink " + kGroup + "Uninstall the program.lnk",
+                      "RegCloseKey HKLM\\" + fixture::kUninstallKey,
+                      "CreateForWrite " + kGroup + "Program's website.url"}));
+}
+
 TEST_F(TransactionTest, RussianNamesAndNoDesktopLinkWithoutTheSwitch) {
   SetupState.UiRussian = true;
   DetectFolders();
@@ -221,15 +360,36 @@ TEST_F(TransactionTest, ReinstallEmptiesTheGroupButNeverTheDesktop) {
   EXPECT_NE(File(fixture::kCommonDesktop + "\\Tarvelon.lnk"), "old link");
 }
 
+// The group is then the user group of the UI language: removed by the first row that names
+// it, the later rows find nothing.
 TEST_F(TransactionTest, GroupInTheUsersOwnFolderIsRemovedOnceAndMadeAgain) {
   M.Registry().PlantString(RootKey::LocalMachine, fixture::kShellFolders, "Common Programs", "");
-  DetectFolders();
-  const std::string group = fixture::kUserPrograms + "\\Tarvelon\\";
-  ASSERT_EQ(SetupState.GroupDir, group);
-  M.Files().PutFile(group + "old.lnk", "x");
+  struct Row { const char* name; bool russian; std::string shortName; };
+  for (const Row& row : {Row{"English", false, "Tarvelon"}, Row{"Russian", true, fixture::kTarvelonRu}}) {
+    SCOPED_TRACE(row.name);
+    SetupState.UiRussian = row.russian;
+    DetectFolders();
+    SetupState.FileList = "Tarvelon.car;";
+    const std::string group = fixture::kUserPrograms + "\\" + row.shortName + "\\";
+    ASSERT_EQ(SetupState.GroupDir, group);
+    M.Files().Remove(fixture::kUserPrograms);  // no group of the row before
+    M.Files().MakeFolders(fixture::kUserPrograms);
+    M.Files().PutFile(group + "old.lnk", "x");
+    const std::size_t before = M.Shell().FileOperations().size();
+    ASSERT_TRUE(InstallProgram(true));
+    ASSERT_EQ(M.Shell().FileOperations().size(), before + 1);
+    EXPECT_EQ(M.Shell().FileOperations().back().FromList, StripBackslash(group) + std::string(2, '\0'));
+    EXPECT_EQ(M.Files().ListFolder(group).size(), 3u);
+  }
+}
+
+TEST_F(TransactionTest, InstallationFolderWithoutItsParentIsNotCreated) {
+  M.Files().Remove(fixture::kProgramFiles);
   ASSERT_TRUE(InstallProgram(true));
-  EXPECT_EQ(M.Shell().FileOperations().size(), 1u);
-  EXPECT_EQ(M.Files().ListFolder(group).size(), 3u);
+  EXPECT_FALSE(M.Files().IsFolder(fixture::kProgramFiles));
+  EXPECT_FALSE(M.Files().IsFolder(fixture::kInstallDir));
+  ASSERT_EQ(Boxes().size(), 4u);
+  EXPECT_EQ(Boxes()[0].Text, "Can't install " + fixture::kInstallDir + "Tarvelon.exe");
 }
 
 TEST_F(TransactionTest, NoProgramFilesFolderStopsBeforeAnyChange) {

@@ -1,6 +1,9 @@
 // The run from start to exit code: UI language, the guard, the question, every early end.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "setup_fixture.h"
 #include "ui/message_boxes.h"
 
@@ -235,6 +238,82 @@ TEST_F(SetupTest, FileListOfThisProduct) {
   EXPECT_EQ(writes[1], "CreateForWrite " + fixture::kInstallDir + "Tarvelon.bar");
   EXPECT_EQ(writes[2], "CreateForWrite " + fixture::kInstallDir + "Tarvelon.car");
   EXPECT_EQ(writes[3], "CreateForWrite " + fixture::kInstallDir + "Uninstall.exe");
+  // Exactly these four payloads, in this order, and nothing after them.
+  std::vector<std::string> lookups;
+  for (const auto& lookup : M.Resources().Lookups()) lookups.push_back(lookup.Type + " " + lookup.Name);
+  EXPECT_EQ(lookups, (std::vector<std::string>{"exe Tarvelon", "bar Tarvelon", "car Tarvelon",
+                                               "exe Uninstall"}));
+  EXPECT_EQ(M.Progress().RangeMax(), 4);
+}
+
+// Nobody answers: Enter takes the default button, Yes in Russian and No in English.
+TEST_F(SetupTest, EnterInstallsInRussianAndDeclinesInEnglish) {
+  struct Row { std::uint32_t lcid; bool installs; };
+  for (const Row& row : {Row{1033, false}, Row{1049, true}, Row{1058, true}}) {
+    SCOPED_TRACE(row.lcid);
+    UseLocale(row.lcid);
+    const std::size_t started = M.Shell().Executed().size();
+    EXPECT_EQ(RunProgram(), 0);
+    ReleaseInstanceMarker();  // the process ends
+    EXPECT_EQ(M.Shell().Executed().size(), started + (row.installs ? 1 : 0));
+    EXPECT_EQ(M.Registry().KeyExists(RootKey::LocalMachine, fixture::kUninstallKey), row.installs);
+  }
+}
+
+// The setup state comes before COM and goes after it, on every path of the run.
+TEST(SetupRun, StateAndComFrameEveryRun) {
+  struct Row {
+    const char* name;
+    std::function<void(sim::SimMachine&)> prepare;
+  };
+  std::unique_ptr<platform::NamedMarker> otherSetup;
+  const Row rows[] = {
+      {"declined", [](sim::SimMachine& m) { m.Dialogs().QueueAnswer(win::kIdNo); }},
+      {"installed", [](sim::SimMachine& m) { m.Dialogs().QueueAnswer(win::kIdYes); }},
+      {"second instance",
+       [&](sim::SimMachine& m) { otherSetup = m.Machine().Sys.CreateMarker("tvl_memfile").Marker; }},
+      {"last chance",
+       [](sim::SimMachine& m) {
+         m.Registry().PlantDword(RootKey::LocalMachine, fixture::kUninstallKey, "UninstallString", 1);
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    sim::SimMachine m;
+    fixture::FurnishMachine(m, fixture::TPayload());
+    row.prepare(m);
+    RunProgram();
+    ReleaseInstanceMarker();  // the process ends
+    otherSetup.reset();
+    const auto& calls = m.Log().Calls();
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(calls[0].Operation, "InitSetupState");
+    EXPECT_EQ(calls[1].Operation, "CoInitialize");
+    EXPECT_EQ(calls[calls.size() - 2].Operation, "CoUninitialize");
+    EXPECT_EQ(calls.back().Operation, "DoneSetupState");
+  }
+}
+
+TEST_F(SetupTest, RunAfterAnEndedSetupIsNormal) {
+  M.Dialogs().QueueAnswer(win::kIdNo);
+  M.Dialogs().QueueAnswer(win::kIdNo);
+  EXPECT_EQ(RunProgram(), 0);
+  ReleaseInstanceMarker();  // the first setup's process ends
+  EXPECT_EQ(RunProgram(), 0);
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[1].Text, "Would you like to setup the program?");
+}
+
+TEST_F(SetupTest, KeyLeftOpenIsClosedWhenTheStateIsReleased) {
+  InitSetupState();
+  SetupState.Registry->SetRootKey(RootKey::LocalMachine);
+  ASSERT_TRUE(SetupState.Registry->OpenKey(fixture::kUninstallKey, true));
+  ASSERT_EQ(M.Registry().OpenKeyCount(), 1);
+  DoneSetupState();
+  EXPECT_EQ(M.Registry().OpenKeyCount(), 0);
+  EXPECT_EQ(M.Log().Lines({"RegCloseKey", "DoneSetupState"}),
+            (std::vector<std::string>{"RegCloseKey HKLM\\" + fixture::kUninstallKey,
+                                      "DoneSetupState "}));
 }
 
 }  // namespace

@@ -100,7 +100,8 @@ TEST_F(UninstallEntryTest, UserWithoutRightsStoresNothing) {
 TEST_F(UninstallEntryTest, DateStampIsEightDigits) {
   struct Row { int y, m, d; const char* stamp; };
   for (const Row& row : {Row{2027, 1, 5, "20270105"}, Row{2026, 12, 31, "20261231"},
-                         Row{1999, 3, 7, "19990307"}}) {
+                         Row{1999, 3, 7, "19990307"}, Row{2025, 10, 10, "20251010"},
+                         Row{2025, 11, 9, "20251109"}, Row{2024, 9, 30, "20240930"}}) {
     SCOPED_TRACE(row.stamp);
     M.System().SetToday(row.y, row.m, row.d);
     EXPECT_EQ(DateStamp(), row.stamp);

@@ -2,6 +2,7 @@
 // scratch key under HKCU\Software\TarvelonContract, and a real second open of a file.
 #include <atomic>
 #include <string>
+#include <thread>
 
 #include "platform/win32/owners.h"
 #include "platform/win32/win32_machine.h"
@@ -46,6 +47,54 @@ void RemoveTree(const std::string& folder) {
   ::RemoveDirectoryA(folder.c_str());
 }
 
+struct TBoxSearch {
+  std::string Caption;
+  HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchBox(HWND window, LPARAM search) {
+  auto& wanted = *reinterpret_cast<TBoxSearch*>(search);
+  char className[16] = {};
+  ::GetClassNameA(window, className, sizeof className);
+  char caption[256] = {};
+  ::GetWindowTextA(window, caption, sizeof caption);
+  if (std::string(className) != "#32770" || !::IsWindowVisible(window) ||
+      wanted.Caption != caption)
+    return TRUE;
+  wanted.Found = window;
+  return FALSE;
+}
+
+// The button that Enter presses carries BS_DEFPUSHBUTTON. DM_GETDEFID cannot be asked
+// instead, since Wine answers it with IDOK whatever the box's default is.
+HWND FindButton(HWND box, bool defaultOnly) {
+  for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    char className[16] = {};
+    ::GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Button") != 0) continue;
+    if (!defaultOnly || (::GetWindowLongA(child, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+      return child;
+  }
+  return nullptr;
+}
+
+// Waits (bounded) for the box and presses its default button, as Enter would.
+void PressEnterWhenUp(const std::string& caption) {
+  TBoxSearch search{caption};
+  for (int attempt = 0; attempt < 200 && !search.Found; ++attempt) {
+    ::EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
+    if (!search.Found) ::Sleep(50);
+  }
+  if (!search.Found) return;
+  ::Sleep(100);  // the box sets its default button while it initialises
+  HWND button = FindButton(search.Found, true);
+  // Without a default button the box is closed by its first one, so the test fails instead
+  // of waiting for a user.
+  if (!button) button = FindButton(search.Found, false);
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
 class Win32HeldFile final : public HeldFile {
  public:
   explicit Win32HeldFile(HANDLE handle) : File(handle) {}
@@ -67,6 +116,7 @@ class Win32ContractEnvironment final : public ContractEnvironment {
   }
 
   ~Win32ContractEnvironment() override {
+    if (Presser.joinable()) Presser.join();
     platform::SetOs(nullptr);
     ::RegDeleteTreeA(HKEY_CURRENT_USER, Key.c_str());
     // The parent goes too once the last test's key is gone (fails while others remain).
@@ -87,6 +137,10 @@ class Win32ContractEnvironment final : public ContractEnvironment {
   bool MakeReadOnly(const std::string& path) override {
     return ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY) != FALSE;
   }
+  void PressEnterOnNextBox(const std::string& caption) override {
+    if (Presser.joinable()) Presser.join();
+    Presser = std::thread(PressEnterWhenUp, caption);
+  }
   bool ReplacesReadOnlyFiles() override {
     return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
   }
@@ -101,6 +155,7 @@ class Win32ContractEnvironment final : public ContractEnvironment {
 
   std::string Folder;
   std::string Key;
+  std::thread Presser;
 };
 
 }  // namespace
