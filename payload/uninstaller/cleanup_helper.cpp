@@ -14,9 +14,16 @@ int RunCleanup(const TUninstallArgs& args, TCleanupActions& actions) {
   if (!actions.WaitUntilEnded(args.ParentProcess)) return kCleanupRefused;
 
   if (!actions.DeleteWithRetry(args.Uninstaller)) {
-    actions.RemoveAtRestart(args.Uninstaller, folder);
+    LeaveToRestart(args.Uninstaller, folder, actions);
     return kCleanupLeft;
   }
   actions.RemoveFolderIfEmpty(folder);
   return kCleanupDone;
+}
+
+void LeaveToRestart(const std::string& path, const std::string& folder, TCleanupActions& actions) {
+  const std::string parked = actions.MoveToUniqueName(path);
+  if (!parked.empty()) actions.DeleteAtRestart(parked);
+  // Pending operations run in order: the folder goes after the file, and only if it is empty.
+  actions.DeleteAtRestart(folder);
 }

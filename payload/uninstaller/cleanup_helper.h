@@ -23,8 +23,11 @@ class TCleanupActions {
   virtual bool DeleteWithRetry(const std::string& path) = 0;
   // Removes the folder (given with its backslash) when it is empty.
   virtual void RemoveFolderIfEmpty(const std::string& folder) = 0;
-  // Leaves the file and then its folder, if empty by then, to the next restart.
-  virtual void RemoveAtRestart(const std::string& path, const std::string& folder) = 0;
+  // Renames the file to a name beside it that nothing else has; returns the new path, or the
+  // empty text when it could not be moved.
+  virtual std::string MoveToUniqueName(const std::string& path) = 0;
+  // Has the file, or the folder if it is empty by then, deleted at the next restart.
+  virtual void DeleteAtRestart(const std::string& path) = 0;
 };
 
 // Exit codes of the helper.
@@ -33,6 +36,11 @@ enum : int {
   kCleanupLeft = 1,     // the uninstaller is left to the next restart
   kCleanupRefused = 2,  // the line did not come from an uninstaller that ended: nothing deleted
 };
+
+// Leaves the uninstaller at path and then its folder to the next restart. The file is first
+// moved to a unique name, so that a later installation's file at the same path is never the
+// one deleted; a file that cannot be moved is kept rather than scheduled by its own name.
+void LeaveToRestart(const std::string& path, const std::string& folder, TCleanupActions& actions);
 
 // The uninstaller's path must be absolute, the process handle another process's, the file
 // handle one of that very path; the file is deleted only once the process has ended.

@@ -139,8 +139,15 @@ class TWin32Cleanup : public TCleanupActions {
       Sleep(kRetryPauseMs);
     }
   }
-  void RemoveAtRestart(const std::string& path, const std::string& folder) override {
-    ::RemoveAtRestart(path, folder);
+  std::string MoveToUniqueName(const std::string& path) override {
+    std::string suffix;
+    if (!RandomHex(suffix)) return {};
+    const std::string parked = FolderOfPath(path) + "~uninstall-" + suffix + ".tmp";
+    // No MOVEFILE_REPLACE_EXISTING: a file of that name is never replaced.
+    return MoveFileExA(path.c_str(), parked.c_str(), 0) ? parked : std::string();
+  }
+  void DeleteAtRestart(const std::string& path) override {
+    MoveFileExA(WithoutBackslash(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   }
 };
 
@@ -193,15 +200,8 @@ bool StartSelfRemoval(const std::string& selfPath, bool quiet) {
 }
 
 void RemoveAtRestart(const std::string& path, const std::string& folder) {
-  std::string suffix;
-  if (RandomHex(suffix)) {
-    const std::string parked = FolderOfPath(path) + "~uninstall-" + suffix + ".tmp";
-    // No MOVEFILE_REPLACE_EXISTING: a file of that name is never replaced.
-    if (MoveFileExA(path.c_str(), parked.c_str(), 0))
-      MoveFileExA(parked.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  }
-  // Pending operations run in order: the folder goes after the file, and only if it is empty.
-  MoveFileExA(WithoutBackslash(folder).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  TWin32Cleanup actions;
+  LeaveToRestart(path, folder, actions);
 }
 
 int RunSelfRemovalHelper(const TUninstallArgs& args) {
@@ -216,8 +216,8 @@ int RunSelfRemovalHelper(const TUninstallArgs& args) {
   // should it outlive its handle, it and its private folder go at the next restart. A restart
   // entry for a file that is gone by then is skipped harmlessly.
   if (!self.empty() && actions.IsHandleOfFile(args.TempFile, self)) {
-    MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MoveFileExA(WithoutBackslash(FolderOfPath(self)).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    actions.DeleteAtRestart(self);
+    actions.DeleteAtRestart(FolderOfPath(self));
   }
   return result;
 }

@@ -20,6 +20,7 @@ class TFakeCleanup : public TCleanupActions {
   std::set<std::uint64_t> OtherProcesses = {kParent};
   bool ParentEnds = true;
   bool Deletable = true;
+  bool Movable = true;
   std::map<std::uint64_t, std::string> FileHandles = {{kImage, kUninstaller}};
   std::vector<std::string> Log;
 
@@ -38,9 +39,11 @@ class TFakeCleanup : public TCleanupActions {
     return Deletable;
   }
   void RemoveFolderIfEmpty(const std::string& folder) override { Log.push_back("rmdir " + folder); }
-  void RemoveAtRestart(const std::string& path, const std::string& folder) override {
-    Log.push_back("at restart " + path + " " + folder);
+  std::string MoveToUniqueName(const std::string& path) override {
+    Log.push_back("move " + path);
+    return Movable ? path + ".parked-7f3a" : std::string();
   }
+  void DeleteAtRestart(const std::string& path) override { Log.push_back("at restart " + path); }
 };
 
 TUninstallArgs Line(std::uint64_t process, const std::string& uninstaller, std::uint64_t image) {
@@ -63,11 +66,26 @@ TEST(CleanupHelper, DeletesItsOwnUninstallerOnlyAfterItEnded) {
                                                    "rmdir C:\\Program Files\\Tarvelon\\"}));
 }
 
-TEST(CleanupHelper, AFileThatStaysIsLeftToARestart) {
-  TFakeCleanup machine;
-  machine.Deletable = false;
-  EXPECT_EQ(RunCleanup(Line(kParent, kUninstaller, kImage), machine), kCleanupLeft);
-  EXPECT_EQ(machine.Log.back(), std::string("at restart ") + kUninstaller + " C:\\Program Files\\Tarvelon\\");
+TEST(CleanupHelper, AFileThatStaysIsLeftToARestartUnderANameOfItsOwn) {
+  const std::string folder = "C:\\Program Files\\Tarvelon\\";
+  {
+    SCOPED_TRACE("moved");
+    TFakeCleanup machine;
+    machine.Deletable = false;
+    EXPECT_EQ(RunCleanup(Line(kParent, kUninstaller, kImage), machine), kCleanupLeft);
+    // A later installation's file at the uninstaller's path is never the one scheduled.
+    EXPECT_EQ(std::vector<std::string>(machine.Log.end() - 3, machine.Log.end()),
+              (std::vector<std::string>{std::string("move ") + kUninstaller,
+                                        std::string("at restart ") + kUninstaller + ".parked-7f3a",
+                                        "at restart " + folder}));
+  }
+  {
+    SCOPED_TRACE("cannot be moved: kept, not scheduled by its own name");
+    TFakeCleanup machine;
+    machine.Movable = false;
+    LeaveToRestart(kUninstaller, folder, machine);
+    EXPECT_EQ(machine.Log, (std::vector<std::string>{std::string("move ") + kUninstaller, "at restart " + folder}));
+  }
 }
 
 TEST(CleanupHelper, AMadeUpLineDeletesNothing) {
