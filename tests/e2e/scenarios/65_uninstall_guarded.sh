@@ -74,6 +74,7 @@ if guard_install "English"; then
   check_exit "the first uninstaller, answered No: exit code 2" 2 "$first"
 
   # A backup copy: neither the installation nor the backup's own files go.
+  backup_before="<no backup>"
   if guard_backup; then
     backup_before=$(dir_entries "$GUARD_BACKUP")
     guard_refused "the backup's uninstaller, quiet" "$GUARD_BACKUP\\Uninstall.exe" /quiet
@@ -114,6 +115,8 @@ if guard_install "English"; then
   helper_image=$(echo "$MODULES" | sed -n 's/^module: //p' | head -1)
   check_that "the helper runs from a new folder of its own under the temporary folder ($helper_image)" \
     grep -qiE '\\temp\\tvl-[0-9a-f]{16}\\TarvelonUninstall\.exe$' <<<"$helper_image"
+  helper_folder=$(echo "$MODULES" | sed -n 's/^current folder: //p')
+  check_eq "the helper stands in the system folder, not the temporary one" 'c:\windows\system32\' "${helper_folder,,}"
   system_dir=$(echo "$MODULES" | sed -n 's/^module: //p' | sed -n 2p | sed 's/\\[^\\]*$//')
   check_eq "the helper's DLLs come from the system folder" 'c:\windows\system32' "${system_dir,,}"
   check_eq "all of them" "" "$(echo "$MODULES" | sed -n 's/^module: //p' | sed 1d | grep -viF 'c:\windows\system32\')"
