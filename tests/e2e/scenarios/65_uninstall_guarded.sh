@@ -11,6 +11,7 @@ GUARD_FILES="Tarvelon.bar|Tarvelon.car|Tarvelon.exe|Uninstall.exe"
 GUARD_OTHER_COPY_EN="This copy of the uninstaller does not belong to the installed Tarvelon Workbench, so it has removed nothing. Tarvelon Workbench is installed in this folder:"
 GUARD_OTHER_COPY_RU="Эта копия программы удаления не относится к установленной программе «Рабочее место Тарвелон», поэтому ничего не удалено. Программа «Рабочее место Тарвелон» установлена в папку:"
 GUARD_RUNNING_EN="Tarvelon Workbench is running. Close Tarvelon Workbench and run the uninstaller again. Nothing has been removed."
+GUARD_RUNNING_RU="Программа «Рабочее место Тарвелон» запущена. Закройте программу «Рабочее место Тарвелон» и запустите удаление ещё раз. Ничего не удалено."
 GUARD_CLEANUP_EN="This clean-up step runs only for the uninstaller of Tarvelon Workbench that starts it. Nothing has been removed."
 
 # guard_install LABEL: installs on a clean machine, answering Yes; the product it starts is
@@ -135,6 +136,12 @@ reset_machine
 
 scenario uninstall-renamed-russian ru_RU.UTF-8
 if guard_install "Russian"; then
+  start_program running "$GUARD_DIR\\Uninstall.exe"
+  if answer_box yes --caption 'Тарвелон' && answer_box ok --caption 'Тарвелон'; then
+    check_box "with the product running, in Russian" 'Тарвелон' "$GUARD_RUNNING_RU" ok ok hand
+  fi
+  check_exit "with the product running: exit code 1" 1 "$running"
+  check_eq "with the product running nothing is removed" "$GUARD_FILES" "$(dir_entries "$GUARD_DIR")"
   stop_programs
   if guard_backup; then
     start_program copy "$GUARD_BACKUP\\Uninstall.exe"
