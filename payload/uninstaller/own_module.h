@@ -3,6 +3,6 @@
 
 #include <string>
 
-// The full path of the process's executable; empty when it cannot be read, or only cut short
-// (a path longer than any buffer tried): a shortened path would name another file.
+// The full path of the process's executable, in its long form; empty when it cannot be read
+// or only cut short: a shortened path would name another file.
 std::string OwnModulePath();
