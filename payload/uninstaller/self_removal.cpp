@@ -168,8 +168,9 @@ bool StartSelfRemoval(const std::string& selfPath, bool quiet) {
   SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
   {
     // Deleted when its last handle closes: the helper's inherited one.
-    win32::UniqueFile copyHandle(CreateFileA(copy.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_DELETE, &inheritable,
-                                             OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    win32::UniqueFile copyHandle(CreateFileA(copy.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                             FILE_SHARE_READ | FILE_SHARE_DELETE, &inheritable, OPEN_EXISTING,
+                                             FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     // The helper checks its UNINSTALLER path against this handle of the uninstaller's own file.
     win32::UniqueFile selfFile(CreateFileA(selfPath.c_str(), FILE_READ_ATTRIBUTES,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inheritable,

@@ -1,10 +1,9 @@
 #include "payload/uninstaller/uninstall_plan.h"
 
-#include "payload/uninstaller/registered_copy.h"
-
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
+
+#include "payload/uninstaller/registered_copy.h"
 
 namespace {
 
@@ -53,8 +52,8 @@ TUninstallPlan BuildUninstallPlan(const TUninstallFolders& folders) {
   plan.ProductFiles.push_back(plan.InstallDir + kUninstallerName + "0");
   plan.SelfPath = folders.SelfPath;
   // A renamed uninstaller may carry a product file's name; it goes last, with the self-removal.
-  plan.ProductFiles.erase(std::remove_if(plan.ProductFiles.begin(), plan.ProductFiles.end(),
-                                         [&](const std::string& path) { return EqualIgnoringAsciiCase(path, plan.SelfPath); }),
+  const auto isSelf = [&](const std::string& path) { return EqualIgnoringAsciiCase(path, plan.SelfPath); };
+  plan.ProductFiles.erase(std::remove_if(plan.ProductFiles.begin(), plan.ProductFiles.end(), isSelf),
                           plan.ProductFiles.end());
   if (!folders.Registered) return plan;
 

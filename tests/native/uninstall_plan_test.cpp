@@ -169,7 +169,8 @@ TEST(UninstallRun, ARunningProgramStopsBeforeAnythingIsRemoved) {
 
 TEST(UninstallRun, ALinkThatStaysKeepsTheEntry) {
   const std::string common = std::string(kCommonPrograms) + "\\";
-  for (const std::string& link : {common + "Tarvelon\\Uninstall the program.lnk", std::string(kDesktop) + "\\Тарвелон.lnk"}) {
+  for (const std::string& link :
+       {common + "Tarvelon\\Uninstall the program.lnk", std::string(kDesktop) + "\\Тарвелон.lnk"}) {
     SCOPED_TRACE(link);
     TFakeMachine m;
     Install(m);
