@@ -1,5 +1,11 @@
 #include <windows.h>
 
 #include "payload/uninstaller/uninstaller.h"
+#include "platform/win32/system_library.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunUninstaller(); }
+// The uninstaller runs elevated, and its helper copy from the temporary folder: before anything
+// can load a DLL by search, the search is kept to the system folder.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  win32::RestrictDllSearchToSystemFolder();
+  return RunUninstaller();
+}

@@ -1,28 +1,32 @@
 // Removal of the running uninstaller and of its folder, which Windows does not allow while the
 // program's image is mapped.
 //
-// The uninstaller copies itself to the temporary folder, opens that copy with
-// FILE_FLAG_DELETE_ON_CLOSE through an inheritable handle, and starts it as a helper with
-// "/cleanup PROCESS FOLDER FILE", passing an inheritable handle of its own process and the copy's
-// handle, then exits. The helper waits for that process to end, deletes FOLDER\Uninstall.exe
-// (retrying while the image is still held) and then FOLDER if it is empty. When the helper ends,
-// its inherited handle is the last one open on the copy, so the copy is deleted. As a safety net
-// the helper also registers its copy for deletion at the next restart.
+// The uninstaller copies itself into a new folder of its own, with a name nobody can guess,
+// under the temporary folder; opens that copy with FILE_FLAG_DELETE_ON_CLOSE through an
+// inheritable handle; and starts it as a helper with "/cleanup PROCESS UNINSTALLER IMAGE COPY",
+// passing inheritable handles of its own process and of its own file, then exits. The helper
+// (see cleanup_helper.h) waits for that process to end, deletes UNINSTALLER (retrying while
+// the image is still held) and then its folder if it is empty. When the helper ends, its
+// inherited handle is the last one open on the copy, so the copy is deleted; its folder, and
+// the copy should it stay, are left to the next restart.
 #pragma once
 
 #include <string>
 
 #include "payload/uninstaller/uninstall_plan.h"
 
-// Starts the helper for the uninstaller at selfPath in installDir. True when the helper runs;
-// the caller should then exit promptly. False when it could not be started; nothing was changed
-// but a temporary copy that is already deleted again.
-bool StartSelfRemoval(const std::string& selfPath, const std::string& installDir);
+// Starts the helper for the uninstaller at selfPath (its own module path, whatever its name).
+// True when the helper runs; the caller should then exit promptly. False when it could not be
+// started; then nothing was changed (the copy and its folder are gone again). With quiet the
+// helper shows no box either.
+bool StartSelfRemoval(const std::string& selfPath, bool quiet);
 
-// The fallback when no helper can run: the uninstaller and then its folder (if empty by then)
-// are removed at the next restart. Needs administrator rights; failures are ignored.
-void RemoveAtRestart(const std::string& selfPath, const std::string& installDir);
+// The fallback when no helper can run: the file at path is first moved to a unique name
+// beside it, so that a later installation's file of the same name is never the one deleted;
+// that name and then the folder (if empty by then) are removed at the next restart. Needs
+// administrator rights; failures are ignored, and a file that cannot be moved is kept.
+void RemoveAtRestart(const std::string& path, const std::string& folder);
 
-// The helper's body for a parsed "/cleanup" command line; returns the helper's exit code:
-// 0 when the uninstaller is gone, 1 otherwise (then it is left to a restart).
+// The helper's body for a parsed "/cleanup" command line; returns its exit code (see
+// cleanup_helper.h).
 int RunSelfRemovalHelper(const TUninstallArgs& args);

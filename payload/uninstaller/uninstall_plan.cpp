@@ -1,14 +1,15 @@
 #include "payload/uninstaller/uninstall_plan.h"
 
-#include <cctype>
+#include <algorithm>
 #include <cstdlib>
+
+#include "payload/uninstaller/registered_copy.h"
 
 namespace {
 
 // The names the setup gives the product's files, groups and links.
 const char* const kInstalledFiles[] = {"Tarvelon.exe", "Tarvelon.bar", "Tarvelon.car"};
 const char kUninstallerName[] = "Uninstall.exe";
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvelon";
 
 struct TGroupNames {
   const char* Group;
@@ -26,17 +27,9 @@ std::string WithBackslash(std::string path) {
   return path;
 }
 
-bool SameFolder(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
 bool IsSwitch(const std::string& arg, const char* name) {
   if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-')) return false;
-  return SameFolder(arg.substr(1), name);
+  return EqualIgnoringAsciiCase(arg.substr(1), name);
 }
 
 bool ParseHandle(const std::string& text, std::uint64_t& value) {
@@ -57,13 +50,19 @@ TUninstallPlan BuildUninstallPlan(const TUninstallFolders& folders) {
     plan.ProductFiles.push_back(plan.InstallDir + name + "0");
   }
   plan.ProductFiles.push_back(plan.InstallDir + kUninstallerName + "0");
+  plan.SelfPath = folders.SelfPath;
+  // A renamed uninstaller may carry a product file's name; it goes last, with the self-removal.
+  const auto isSelf = [&](const std::string& path) { return EqualIgnoringAsciiCase(path, plan.SelfPath); };
+  plan.ProductFiles.erase(std::remove_if(plan.ProductFiles.begin(), plan.ProductFiles.end(), isSelf),
+                          plan.ProductFiles.end());
+  if (!folders.Registered) return plan;
 
   std::vector<std::string> programs;
   for (const std::string& base : {folders.CommonProgramsDir, folders.UserProgramsDir}) {
     std::string dir = WithBackslash(base);
     if (dir.empty()) continue;
     bool seen = false;
-    for (const std::string& known : programs) seen = seen || SameFolder(known, dir);
+    for (const std::string& known : programs) seen = seen || EqualIgnoringAsciiCase(known, dir);
     if (!seen) programs.push_back(dir);
   }
   for (const std::string& base : programs) {
@@ -80,8 +79,7 @@ TUninstallPlan BuildUninstallPlan(const TUninstallFolders& folders) {
   if (!desktop.empty())
     for (const TGroupNames& names : kGroupNames) plan.DesktopLinks.push_back(desktop + names.ProgramLink);
 
-  plan.UninstallKey = kUninstallKey;
-  plan.SelfPath = plan.InstallDir + kUninstallerName;
+  plan.UninstallKey = kUninstallKeyPath;
   return plan;
 }
 
@@ -91,6 +89,13 @@ TUninstallOutcome RunUninstallPlan(const TUninstallPlan& plan, TUninstallActions
     if (actions.FileExists(path) && !actions.RemoveFile(path)) outcome.NotRemoved.push_back(path);
   };
 
+  for (const std::string& path : plan.ProductFiles)
+    if (actions.FileExists(path) && !actions.CanRemove(path)) outcome.NotRemoved.push_back(path);
+  if (!outcome.NotRemoved.empty()) {
+    outcome.InUse = true;
+    return outcome;
+  }
+
   for (const std::string& path : plan.ProductFiles) removeFile(path);
   if (!outcome.NotRemoved.empty()) return outcome;
 
@@ -99,7 +104,8 @@ TUninstallOutcome RunUninstallPlan(const TUninstallPlan& plan, TUninstallActions
     actions.RemoveEmptyFolder(group.Dir);  // a group holding anything else stays, by design
   }
   for (const std::string& link : plan.DesktopLinks) removeFile(link);
-  if (!actions.DeleteMachineKey(plan.UninstallKey)) outcome.NotRemoved.push_back(plan.UninstallKey);
+  if (outcome.NotRemoved.empty() && !plan.UninstallKey.empty() && !actions.DeleteMachineKey(plan.UninstallKey))
+    outcome.NotRemoved.push_back(plan.UninstallKey);
 
   outcome.Complete = outcome.NotRemoved.empty();
   return outcome;
@@ -110,15 +116,17 @@ TUninstallArgs ParseUninstallArgs(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (IsSwitch(args[i], "quiet") || IsSwitch(args[i], "q")) {
       parsed.Quiet = true;
-    } else if (IsSwitch(args[i], "cleanup") && i + 2 < args.size()) {
-      std::uint64_t process = 0, file = 0;
-      const bool withFile = i + 3 < args.size() && ParseHandle(args[i + 3], file);
-      if (ParseHandle(args[i + 1], process) && process != 0 && !args[i + 2].empty()) {
+    } else if (IsSwitch(args[i], "cleanup") && i + 3 < args.size()) {
+      std::uint64_t process = 0, image = 0, copy = 0;
+      const bool withCopy = i + 4 < args.size() && ParseHandle(args[i + 4], copy);
+      if (ParseHandle(args[i + 1], process) && process != 0 && !args[i + 2].empty() &&
+          ParseHandle(args[i + 3], image) && image != 0) {
         parsed.Cleanup = true;
         parsed.ParentProcess = process;
-        parsed.Folder = args[i + 2];
-        parsed.TempFile = withFile ? file : 0;
-        i += withFile ? 3 : 2;
+        parsed.Uninstaller = args[i + 2];
+        parsed.UninstallerFile = image;
+        parsed.TempFile = withCopy ? copy : 0;
+        i += withCopy ? 4 : 3;
       }
     }
   }

@@ -17,6 +17,8 @@ BOXDRIVER=$E2E_BUILD/tests/e2e/boxdriver.exe
 ASKBOX=$E2E_BUILD/tests/e2e/askbox.exe
 REGDUMP=$E2E_BUILD/tests/e2e/regdump.exe
 VERSIONED_EXE=$E2E_BUILD/tests/e2e/versioned.exe
+HOLDFILE=$E2E_BUILD/tests/e2e/holdfile.exe
+MODLIST=$E2E_BUILD/tests/e2e/modlist.exe
 # Linux locales of our own, for Wine to name files in them (see e2e_locales_make).
 E2E_LOCPATH=${E2E_LOCPATH:-$E2E_ROOT/build/e2e-locales}
 

@@ -36,7 +36,7 @@ rm -rf "$E2E_SHOTS"
 arch_toolchain=mingw-x86_64.cmake
 [ "$WINE_ARCH_PRESET" = win32 ] && arch_toolchain=mingw-i686.cmake
 
-if ! build "$E2E_BUILD" "$arch_toolchain" TarvelonSetup boxdriver askbox regdump versioned; then
+if ! build "$E2E_BUILD" "$arch_toolchain" TarvelonSetup boxdriver askbox regdump versioned holdfile modlist; then
   echo "build of $E2E_BUILD failed:"
   tail -30 "$E2E_LOGS"/*"$(basename "$E2E_BUILD")".log
   echo "0 passed, 1 failed"

@@ -15,7 +15,9 @@ const char kUserPrograms[] = "C:\\users\\ann\\Start Menu\\Programs\\";
 const char kDesktop[] = "C:\\users\\Public\\Desktop";
 const char kInstall[] = "C:\\Program Files\\Tarvelon";
 
-TUninstallFolders TypicalFolders() { return {kInstall, kCommonPrograms, kUserPrograms, kDesktop}; }
+TUninstallFolders TypicalFolders() {
+  return {kInstall, std::string(kInstall) + "\\Uninstall.exe", kCommonPrograms, kUserPrograms, kDesktop};
+}
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {
   return std::find(list.begin(), list.end(), item) != list.end();
@@ -24,8 +26,11 @@ bool Contains(const std::vector<std::string>& list, const std::string& item) {
 // A machine of files, folders (each with its final backslash) and one registry key.
 class TFakeMachine : public TUninstallActions {
  public:
-  std::set<std::string> Files, Folders, Locked;
+  // Locked: held open by a running program, neither deleted nor opened for delete.
+  // Undeletable: opens, but the delete itself is refused.
+  std::set<std::string> Files, Folders, Locked, Undeletable;
   bool KeyPresent = true, KeyDeletable = true;
+  int KeyDeletions = 0;
 
   void AddFile(const std::string& path) {
     Files.insert(path);
@@ -33,8 +38,9 @@ class TFakeMachine : public TUninstallActions {
       Folders.insert(path.substr(0, p + 1));
   }
   bool FileExists(const std::string& path) override { return Files.count(path) != 0; }
+  bool CanRemove(const std::string& path) override { return !Locked.count(path); }
   bool RemoveFile(const std::string& path) override {
-    if (Locked.count(path) || !Files.count(path)) return false;
+    if (Locked.count(path) || Undeletable.count(path) || !Files.count(path)) return false;
     Files.erase(path);
     return true;
   }
@@ -47,6 +53,7 @@ class TFakeMachine : public TUninstallActions {
     return true;
   }
   bool DeleteMachineKey(const std::string&) override {
+    ++KeyDeletions;
     if (!KeyDeletable) return false;
     KeyPresent = false;
     return true;
@@ -112,7 +119,7 @@ TEST(UninstallPlan, FoldersTheMachineDoesNotNameOrNamesTwice) {
   }
   {
     SCOPED_TRACE("no Programs and no Desktop folder: nothing relative to the current folder");
-    TUninstallFolders folders = {kInstall, "", "", ""};
+    TUninstallFolders folders = {kInstall, std::string(kInstall) + "\\Uninstall.exe", "", "", ""};
     const TUninstallPlan plan = BuildUninstallPlan(folders);
     EXPECT_TRUE(plan.Groups.empty());
     EXPECT_TRUE(plan.DesktopLinks.empty());
@@ -141,22 +148,43 @@ TEST(UninstallRun, RemovesWhatTheSetupMadeAndLeavesTheUsersFiles) {
   EXPECT_TRUE(m.Folders.count(std::string(kInstall) + "\\"));
 }
 
-TEST(UninstallRun, ARunningProgramStopsBeforeShortcutsAndEntry) {
-  TFakeMachine m;
-  Install(m);
-  const std::string exe = std::string(kInstall) + "\\Tarvelon.exe";
-  m.Locked.insert(exe);
-  const std::size_t before = m.Files.size();
+TEST(UninstallRun, ARunningProgramStopsBeforeAnythingIsRemoved) {
+  for (const char* locked : {"Tarvelon.exe", "Tarvelon.car", "Tarvelon.exe0"}) {
+    SCOPED_TRACE(locked);
+    TFakeMachine m;
+    Install(m);
+    const std::string path = std::string(kInstall) + "\\" + locked;
+    m.Locked.insert(path);
+    const std::set<std::string> before = m.Files;
 
-  const TUninstallOutcome outcome = RunUninstallPlan(BuildUninstallPlan(TypicalFolders()), m);
+    const TUninstallOutcome outcome = RunUninstallPlan(BuildUninstallPlan(TypicalFolders()), m);
 
-  EXPECT_FALSE(outcome.Complete);
-  EXPECT_EQ(outcome.NotRemoved, std::vector<std::string>{exe});
-  EXPECT_TRUE(m.KeyPresent);
-  EXPECT_TRUE(m.Files.count(std::string(kDesktop) + "\\Tarvelon.lnk"));
-  EXPECT_TRUE(m.Files.count(std::string(kCommonPrograms) + "\\Tarvelon\\Uninstall the program.lnk"));
-  // The other product files did go: 2 data files and the .exe0 leftover.
-  EXPECT_EQ(m.Files.size(), before - 3);
+    EXPECT_FALSE(outcome.Complete);
+    EXPECT_EQ(outcome.NotRemoved, std::vector<std::string>{path});
+    EXPECT_TRUE(m.KeyPresent);
+    // Not one file went: the product stays whole and usable until it can go whole.
+    EXPECT_EQ(m.Files, before);
+  }
+}
+
+TEST(UninstallRun, ALinkThatStaysKeepsTheEntry) {
+  const std::string common = std::string(kCommonPrograms) + "\\";
+  for (const std::string& link :
+       {common + "Tarvelon\\Uninstall the program.lnk", std::string(kDesktop) + "\\Тарвелон.lnk"}) {
+    SCOPED_TRACE(link);
+    TFakeMachine m;
+    Install(m);
+    m.Undeletable.insert(link);
+    const TUninstallPlan plan = BuildUninstallPlan(TypicalFolders());
+
+    const TUninstallOutcome outcome = RunUninstallPlan(plan, m);
+
+    EXPECT_FALSE(outcome.Complete);
+    EXPECT_EQ(outcome.NotRemoved, std::vector<std::string>{link});
+    // The entry still lists the uninstaller, so that the removal can be tried again.
+    EXPECT_TRUE(m.KeyPresent);
+    EXPECT_FALSE(m.Files.count(std::string(kInstall) + "\\Tarvelon.exe"));
+  }
 }
 
 TEST(UninstallRun, ARefusedKeyIsReportedAfterTheLinksAreGone) {
@@ -173,26 +201,74 @@ TEST(UninstallRun, ARefusedKeyIsReportedAfterTheLinksAreGone) {
   EXPECT_FALSE(m.Folders.count(std::string(kCommonPrograms) + "\\Tarvelon\\"));
 }
 
+TEST(UninstallRun, ARenamedUninstallerIsItselfAndNotTheUninstallExeBesideIt) {
+  const std::string dir = std::string(kInstall) + "\\";
+  for (const char* name : {"Uninstall (1).exe", "TARVELON.EXE"}) {
+    SCOPED_TRACE(name);
+    TFakeMachine m;
+    Install(m);  // its Uninstall.exe stands for an unrelated file of that name
+    m.AddFile(dir + name);
+    TUninstallFolders folders = TypicalFolders();
+    folders.SelfPath = dir + name;
+    const TUninstallPlan plan = BuildUninstallPlan(folders);
+
+    const TUninstallOutcome outcome = RunUninstallPlan(plan, m);
+
+    EXPECT_TRUE(outcome.Complete);
+    EXPECT_EQ(plan.SelfPath, dir + name);
+    EXPECT_FALSE(Contains(plan.ProductFiles, dir + name));
+    // Left for the self-removal: the running file itself; the other one is none of its business.
+    EXPECT_TRUE(m.Files.count(dir + name));
+    EXPECT_TRUE(m.Files.count(dir + "Uninstall.exe"));
+  }
+}
+
+TEST(UninstallRun, WithoutAnEntryOnlyItsOwnFolderIsCleared) {
+  TFakeMachine m;
+  Install(m);
+  const std::set<std::string> before = m.Files;
+  TUninstallFolders folders = TypicalFolders();
+  folders.Registered = false;
+  const TUninstallPlan plan = BuildUninstallPlan(folders);
+
+  const TUninstallOutcome outcome = RunUninstallPlan(plan, m);
+
+  EXPECT_TRUE(outcome.Complete);
+  EXPECT_TRUE(plan.Groups.empty());
+  EXPECT_TRUE(plan.DesktopLinks.empty());
+  EXPECT_EQ(m.KeyDeletions, 0);
+  std::set<std::string> gone;
+  for (const std::string& f : before)
+    if (!m.Files.count(f)) gone.insert(f);
+  const std::string dir = std::string(kInstall) + "\\";
+  EXPECT_EQ(gone, (std::set<std::string>{dir + "Tarvelon.exe", dir + "Tarvelon.bar", dir + "Tarvelon.car",
+                                         dir + "Tarvelon.exe0"}));
+}
+
 TEST(UninstallArgs, Table) {
   struct Row {
     std::vector<std::string> args;
     bool quiet, cleanup;
-    std::uint64_t process, file;
-    const char* folder;
+    std::uint64_t process, image, copy;
+    const char* uninstaller;
   } rows[] = {
-      {{}, false, false, 0, 0, ""},
-      {{"/quiet"}, true, false, 0, 0, ""},
-      {{"-Q"}, true, false, 0, 0, ""},
-      {{"/QUIET", "extra"}, true, false, 0, 0, ""},
-      {{"quiet"}, false, false, 0, 0, ""},
-      {{"/quieter"}, false, false, 0, 0, ""},
-      {{"/cleanup", "124", "C:\\Program Files\\Tarvelon", "88"}, false, true, 124, 88, "C:\\Program Files\\Tarvelon"},
-      {{"/cleanup", "124", "D:\\T"}, false, true, 124, 0, "D:\\T"},
-      {{"/cleanup", "124", "D:\\T", "/q"}, true, true, 124, 0, "D:\\T"},
-      {{"/cleanup", "0", "D:\\T"}, false, false, 0, 0, ""},
-      {{"/cleanup", "12x", "D:\\T"}, false, false, 0, 0, ""},
-      {{"/cleanup", "124", ""}, false, false, 0, 0, ""},
-      {{"/cleanup", "124"}, false, false, 0, 0, ""},
+      {{}, false, false, 0, 0, 0, ""},
+      {{"/quiet"}, true, false, 0, 0, 0, ""},
+      {{"-Q"}, true, false, 0, 0, 0, ""},
+      {{"/QUIET", "extra"}, true, false, 0, 0, 0, ""},
+      {{"quiet"}, false, false, 0, 0, 0, ""},
+      {{"/quieter"}, false, false, 0, 0, 0, ""},
+      {{"/cleanup", "124", "C:\\Program Files\\Tarvelon\\Uninstall.exe", "96", "88"}, false, true, 124, 96, 88,
+       "C:\\Program Files\\Tarvelon\\Uninstall.exe"},
+      {{"/cleanup", "124", "D:\\T\\U.exe", "96"}, false, true, 124, 96, 0, "D:\\T\\U.exe"},
+      {{"/cleanup", "124", "D:\\T\\U.exe", "96", "/q"}, true, true, 124, 96, 0, "D:\\T\\U.exe"},
+      {{"/cleanup", "0", "D:\\T\\U.exe", "96"}, false, false, 0, 0, 0, ""},
+      {{"/cleanup", "12x", "D:\\T\\U.exe", "96"}, false, false, 0, 0, 0, ""},
+      {{"/cleanup", "124", "", "96"}, false, false, 0, 0, 0, ""},
+      {{"/cleanup", "124", "D:\\T\\U.exe", "0"}, false, false, 0, 0, 0, ""},
+      {{"/cleanup", "124", "D:\\T\\U.exe", "-1"}, false, false, 0, 0, 0, ""},
+      {{"/cleanup", "124", "D:\\T\\U.exe"}, false, false, 0, 0, 0, ""},
+      {{"/cleanup", "124"}, false, false, 0, 0, 0, ""},
   };
   for (const Row& row : rows) {
     std::string label;
@@ -202,8 +278,9 @@ TEST(UninstallArgs, Table) {
     EXPECT_EQ(parsed.Quiet, row.quiet);
     EXPECT_EQ(parsed.Cleanup, row.cleanup);
     EXPECT_EQ(parsed.ParentProcess, row.process);
-    EXPECT_EQ(parsed.TempFile, row.file);
-    EXPECT_EQ(parsed.Folder, row.folder);
+    EXPECT_EQ(parsed.UninstallerFile, row.image);
+    EXPECT_EQ(parsed.TempFile, row.copy);
+    EXPECT_EQ(parsed.Uninstaller, row.uninstaller);
   }
 }
 

@@ -47,14 +47,24 @@ check "payload resources embedded, language Russian" payload_embedded
 # folder), or comctl32, which the manifest redirects to the side-by-side assembly. Anything
 # else could be planted beside the setup in a Downloads folder and loaded in its place.
 allowed="advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll user32.dll"
-imports_ok() {
+imports_ok() {  # imports_ok [OBJDUMP-TEXT]: the setup's own dump when none is given
   local dll bad=0
-  for dll in $(grep -E "DLL Name:" <<<"$dump" | awk '{print tolower($3)}'); do
+  for dll in $(grep -E "DLL Name:" <<<"${1:-$dump}" | awk '{print tolower($3)}'); do
     if ! grep -qw "$dll" <<<"$allowed"; then echo "  imported from outside the allow-list: $dll"; bad=1; fi
   done
   [ $bad -eq 0 ]
 }
 check "imports only allow-listed DLLs" imports_ok
+# The product's two programs are installed beside each other and run from that folder, the
+# uninstaller elevated: the same list holds for them.
+payload_imports_ok() {
+  local program=$build/payload-files/$1 program_dump
+  program_dump=$(i686-w64-mingw32-objdump -p "$program") || { echo "  no $program"; return 1; }
+  grep -q "file format pei-i386" <<<"$program_dump" || { echo "  $1 is not a 32-bit program"; return 1; }
+  imports_ok "$program_dump"
+}
+check "Uninstall.exe imports only allow-listed DLLs" payload_imports_ok Uninstall.exe
+check "Tarvelon.exe imports only allow-listed DLLs" payload_imports_ok Tarvelon.exe
 not_imported() { ! grep -qi "DLL Name: $1" <<<"$dump"; }
 check "version.dll is loaded at run time, not imported" not_imported version.dll
 
