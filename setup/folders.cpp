@@ -1,7 +1,5 @@
 #include "setup/folders.h"
 
-#include <cctype>
-
 #include "platform/machine.h"
 #include "platform/win_constants.h"
 #include "setup/setup_state.h"
@@ -93,28 +91,6 @@ void AddBackslash(std::string& Path) {
 std::string StripBackslash(const std::string& Path) {
   if (!Path.empty() && Path.back() == '\\') return Path.substr(0, Path.size() - 1);
   return Path;
-}
-
-bool IsAbsolutePath(const std::string& Path) {
-  const bool drive = Path.size() >= 3 && std::isalpha(static_cast<unsigned char>(Path[0])) &&
-                     Path[1] == ':' && Path[2] == '\\';
-  const bool unc = Path.size() >= 3 && Path[0] == '\\' && Path[1] == '\\';
-  return drive || unc;
-}
-
-std::string FolderOfUninstallString(const std::string& value) {
-  std::string path = value;
-  // Other installers quote the command; the folder is inside the quotation marks.
-  if (!path.empty() && path[0] == '"') {
-    path.erase(0, 1);
-    const auto closing = path.find('"');
-    if (closing != std::string::npos) path.erase(closing);
-  }
-  // The last character is never examined, so "D:\Apps\Tarvelon\" gives "D:\Apps\".
-  for (std::size_t i = path.size() >= 2 ? path.size() - 1 : 0; i-- > 0;) {
-    if (path[i] == '\\') return path.substr(0, i + 1);
-  }
-  return {};
 }
 
 bool DetectFolders() {

@@ -4,7 +4,7 @@
 
 int RunCleanup(const TUninstallArgs& args, TCleanupActions& actions) {
   const std::string folder = FolderOfPath(args.Uninstaller);
-  if (!IsAbsoluteWindowsPath(args.Uninstaller) || folder.empty() || folder.size() == args.Uninstaller.size())
+  if (!IsAbsolutePath(args.Uninstaller) || folder.empty() || folder.size() == args.Uninstaller.size())
     return kCleanupRefused;
   if (!actions.IsOtherProcess(args.ParentProcess)) return kCleanupRefused;
   // The uninstaller opened its own file for the helper: the path it names is that file, and

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "setup/uninstall_string.h"  // the setup's own rule for the entry's folder
+
 // What the uninstaller found of the uninstall entry under HKEY_LOCAL_MACHINE.
 struct TUninstallEntry {
   bool KeyPresent = false;    // the product's key exists
@@ -25,15 +27,6 @@ enum class TRegistration {
 // Decides from the uninstaller's own full path and the entry. The folders are compared
 // without case for ASCII letters; other bytes must match exactly, so that a doubt refuses.
 TRegistration CheckRegistration(const std::string& ownPath, const TUninstallEntry& entry);
-
-// The folder, with its final backslash, that an "UninstallString" names, by the setup's rule:
-// a value that starts with a quotation mark is taken up to the closing one; then the folder
-// is everything up to the last backslash before the last character. Empty when there is none.
-std::string UninstallStringFolder(const std::string& value);
-
-// True for "X:\..." and "\\server\..." paths: the only ones that do not depend on the
-// process's current drive or folder.
-bool IsAbsoluteWindowsPath(const std::string& path);
 
 // The folder of a full path, with its final backslash; empty when the path has no backslash.
 std::string FolderOfPath(const std::string& path);

@@ -98,7 +98,7 @@ void ShowRefusal(TRegistration registration, const TUninstallEntry& entry) {
   const UINT style = MB_OK | MB_ICONERROR | MB_TASKMODAL;
   switch (registration) {
     case TRegistration::OtherFolder:
-      ShowUninstallBox(uninstall_texts::kOtherCopy, "\r\n" + UninstallStringFolder(entry.Text), style);
+      ShowUninstallBox(uninstall_texts::kOtherCopy, "\r\n" + FolderOfUninstallString(entry.Text), style);
       break;
     case TRegistration::EntryDamaged:
       ShowUninstallBox(uninstall_texts::kEntryDamaged, "", style);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "setup/folders.h"
+#include "setup/uninstall_string.h"
 
 namespace {
 
@@ -65,17 +65,5 @@ TEST(RegisteredCopy, OnlyTheCopyInTheEntrysFolderActs) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
     EXPECT_STREQ(Name(CheckRegistration(row.ownPath, row.entry)), Name(row.expected));
-  }
-}
-
-// The setup finds an earlier installation's folder in the same value; both must read it alike.
-TEST(RegisteredCopy, ReadsTheFolderOfUninstallStringAsTheSetupDoes) {
-  for (const char* value :
-       {"C:\\Program Files\\Tarvelon\\Uninstall.exe", "\"C:\\Program Files\\Tarvelon\\Uninstall.exe\"",
-        "\"C:\\Program Files\\Tarvelon\\Uninstall.exe\" /quiet", "\"C:\\A\\B", "D:\\Apps\\Tarvelon\\", "\\", "",
-        "\"\"", "Uninstall.exe", "\\\\server\\share\\Uninstall.exe", "C:\\Тарвелон\\Uninstall.exe"}) {
-    SCOPED_TRACE(value);
-    EXPECT_EQ(UninstallStringFolder(value), FolderOfUninstallString(value));
-    EXPECT_EQ(IsAbsoluteWindowsPath(UninstallStringFolder(value)), IsAbsolutePath(FolderOfUninstallString(value)));
   }
 }
