@@ -27,7 +27,7 @@ class SimSystem : public platform::System {
   bool SetCurrentDirectory(const std::string& path) override;
   platform::LocalDate Today() override { return today_; }
   void Sleep(std::uint32_t milliseconds) override;
-  std::unique_ptr<char[]> AllocateBuffer(std::size_t size) override;
+  platform::UniqueBuffer AllocateBuffer(std::size_t size) override;
 
   // --- Test-facing.
   void SetUserDefaultLcid(std::uint32_t lcid) { lcid_ = lcid; }
