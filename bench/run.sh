@@ -28,7 +28,9 @@
 #     --managed    leave Wine's X11 windows managed (its default); see RESULTS.md on why the
 #                  benchmark turns that off
 #     --no-scale   skip the scale check (it builds and installs about 6 GB)
-# Builds in build/bench-win64 and build/bench-win32; logs and raw figures in build/bench-logs.
+# Builds in build/bench-win64 and build/bench-win32 (kept), and for a while in
+# build/bench-<arch>-again, build/bench-supplied(-files) and build/bench-scale (removed once
+# measured); logs and raw figures in build/bench-logs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -583,11 +585,12 @@ $builds
   more run of the setup per round whose question is answered No: its peak memory is what the
   setup holds up to its question.
 - Yes to process end of the setup holds the copy, the three links, the website shortcut, the
-  start of the product and the end of the process. Under Wine, nearly all of the time after
-  the progress window is hidden is spent inside IPersistFile::Save of each link (Wine starts
-  its menu builder, winemenubuilder.exe, for every link in the Start menu or on the Desktop,
-  and waits for it) and inside ShellExecuteA (the new process); the setup's own work between
-  those calls is under a millisecond (profiled 2026-12-09). NSIS pays the same for its links.
+  start of the product and the end of the process. A profile of that last phase (x86-64 Wine
+  8.0, 2026-12-09, five runs) found 9-40 ms (once 225 ms) in IPersistFile::Save of each link and 12-33 ms
+  in ShellExecuteA; everything else (creating the link object, its six setters, the .url
+  file, COM's end, the end of the process) took typically under 1 ms each. With Wine's menu builder
+  (winemenubuilder.exe, which Wine runs for links it saves) disabled, the saves took about
+  half as long. NSIS saves its two links through the same interface.
 - Peak memory: VmHWM from /proc of the Linux process that runs the Windows program,
   sampled every 20 ms until it ends.
 - Stub size: the setup executable's size minus the sizes of the four payload files.
