@@ -2,7 +2,12 @@
 // confirmation question with Yes, watches the progress window while the payload files are
 // copied, waits for the setup to end and then ends the product program that the setup starts.
 //
-//   bench_driver SETUP.EXE [--timeout SECONDS]     (default 120 s for the whole run)
+//   bench_driver SETUP.EXE [--timeout SECONDS] [--question-only] [--answer yes|no]
+//     --timeout        for the whole run (default 120 s)
+//     --question-only  after the answer only wait for the process to end: for programs without
+//                      the progress window (the reference programs), or to measure the setup
+//                      up to its question (with --answer no)
+//     --answer         the button to click (default yes)
 //
 // Output: "key: lo hi" lines, milliseconds since just before CreateProcess, read from
 // QueryPerformanceCounter. A change is seen by polling (about every millisecond), so each
@@ -10,7 +15,7 @@
 // (lo) and before the end of the look that did (hi). A probe of the progress window that has
 // not answered yet counts from the last look that did not find the window. Moments:
 //   question       the question box (class "#32770", caption "Sound question") exists
-//   yes            Yes is clicked (BM_CLICK posted to the IDYES button; lo = hi)
+//   yes            the answer is clicked (BM_CLICK posted to its button; lo = hi)
 //   box_closed     the question box is gone
 //   found          the progress window (top-level, class "PlainWindow") exists
 //   visible        it became visible
@@ -18,6 +23,7 @@
 //   pos1..4        the bar first reached k
 //   hidden         the window is hidden again
 //   exit           the setup process has ended
+// With --question-only only question, yes and exit.
 // The copy loop sets the status, extracts the file, moves the bar, then pauses: pos_k -
 // status_k is the extraction of file k, status_{k+1} - pos_k (hidden - pos_4 for the last)
 // the pause after it. The status line is read with GetWindowTextA (for another process's
@@ -159,12 +165,31 @@ int Fail(const char* what) {
 
 }  // namespace
 
+int Usage() {
+  std::fprintf(stderr,
+               "usage: bench_driver SETUP.EXE [--timeout SECONDS] [--question-only] [--answer yes|no]\n");
+  return 2;
+}
+
 int main(int argc, char** argv) {
-  if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--timeout") == 0)) {
-    std::fprintf(stderr, "usage: bench_driver SETUP.EXE [--timeout SECONDS]\n");
-    return 2;
+  if (argc < 2) return Usage();
+  double timeoutMs = 120000;
+  bool questionOnly = false;
+  int answer = IDYES;
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
+      timeoutMs = std::atof(argv[++i]) * 1000;
+    } else if (std::strcmp(argv[i], "--question-only") == 0) {
+      questionOnly = true;
+    } else if (std::strcmp(argv[i], "--answer") == 0 && i + 1 < argc) {
+      ++i;
+      if (std::strcmp(argv[i], "yes") == 0) answer = IDYES;
+      else if (std::strcmp(argv[i], "no") == 0) answer = IDNO;
+      else return Usage();
+    } else {
+      return Usage();
+    }
   }
-  const double timeoutMs = argc == 4 ? std::atof(argv[3]) * 1000 : 120000;
   QueryPerformanceFrequency(&Frequency);
 
   std::string commandLine = std::string("\"") + argv[1] + "\"";
@@ -196,16 +221,29 @@ int main(int argc, char** argv) {
     Sleep(1);
   }
   Print("question", question);
-  const HWND yes = GetDlgItem(box, IDYES);
-  if (!yes) return Fail("the question has no Yes button");
+  const HWND yes = GetDlgItem(box, answer);
+  if (!yes) return Fail("the question has no such button");
   // Showing the box is no part of the copy: let it settle first, as a user would.
   Sleep(200);
   // Posted, not sent: a sent click would hold this program until the box's thread is done
   // with it, and the watch below would start late.
   TMoment yesClicked;
   yesClicked.Set(NowMs(), NowMs());
-  if (!PostMessageA(yes, BM_CLICK, 0, 0)) return Fail("Yes could not be clicked");
+  if (!PostMessageA(yes, BM_CLICK, 0, 0)) return Fail("the answer could not be clicked");
   Print("yes", yesClicked);
+  std::fflush(stdout);
+  if (questionOnly) {
+    const double left = timeoutMs - NowMs();
+    if (WaitForSingleObject(process.Get(), left > 0 ? static_cast<DWORD>(left) : 0) != WAIT_OBJECT_0)
+      return Fail("the program did not end");
+    TMoment ended;
+    ended.Set(NowMs(), NowMs());
+    Print("exit", ended);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.Get(), &exitCode);
+    std::printf("exit_code: %lu\n", static_cast<unsigned long>(exitCode));
+    return 0;
+  }
 
   // The box going away, the progress window, its status line and bar. Each probe brackets
   // its change between the start of its own previous read and the end of the read that saw

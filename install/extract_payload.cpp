@@ -135,7 +135,7 @@ void ExtractPayloadFile(const std::string& Name, const std::string& Type,
 
   bool older = false;
   try {
-    std::unique_ptr<char[]> buffer = os.Sys.AllocateBuffer(payload.Size);
+    platform::UniqueBuffer buffer = os.Sys.AllocateBuffer(payload.Size);
     if (!buffer) throw EInstallFailure("no memory for " + Target);
     if (payload.Size) std::memcpy(buffer.get(), payload.Data, payload.Size);
 

@@ -20,6 +20,10 @@ class NamedMarker {
   virtual ~NamedMarker() = default;
 };
 
+// Memory from AllocateBuffer; its deleter gives it back the way it was had.
+using BufferDeleter = void (*)(char*);
+using UniqueBuffer = std::unique_ptr<char[], BufferDeleter>;
+
 struct MarkerResult {
   std::unique_ptr<NamedMarker> Marker;  // null when creation failed
   long LastError = 0;                   // GetLastError read right after the creation
@@ -39,8 +43,9 @@ class System {
   virtual bool SetCurrentDirectory(const std::string& path) = 0;
   virtual LocalDate Today() = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
-  // Uninitialised memory of `size` bytes; null when it cannot be had.
-  virtual std::unique_ptr<char[]> AllocateBuffer(std::size_t size) = 0;
+  // Uninitialised memory of `size` bytes whose pages nothing has touched yet, so that filling
+  // it is the first and only touch; null when it cannot be had.
+  virtual UniqueBuffer AllocateBuffer(std::size_t size) = 0;
   // A step of the process's own start or end (the setup state made or released), so that a
   // machine that records its calls can place it among them. The real machine records nothing.
   virtual void NoteProcessStep(const std::string& step) { (void)step; }

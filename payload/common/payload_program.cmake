@@ -9,6 +9,7 @@ if(NOT TARVELON_PAYLOAD_DIR)
 endif()
 
 include(${TVL_REPO_ROOT}/cmake/product_definition.cmake)
+include(${TVL_REPO_ROOT}/cmake/release_program.cmake)
 
 set(TVL_PAYLOAD_ICON ${TVL_REPO_ROOT}/payload/tarvelon.ico)
 
@@ -29,7 +30,8 @@ function(tarvelon_payload_program target output_name description)
   add_executable(${target} WIN32 ${ARG_SOURCES} ${TVL_REPO_ROOT}/payload/common/payload_program.rc)
   target_include_directories(${target} PRIVATE ${info_dir} ${TVL_REPO_ROOT})
   target_compile_options(${target} PRIVATE -fexec-charset=CP1251 -Wall -Wextra -ffunction-sections -fdata-sections)
-  target_link_options(${target} PRIVATE -mwindows -static -s -Wl,--gc-sections)
+  target_link_options(${target} PRIVATE -mwindows -static -Wl,--gc-sections)
+  tarvelon_release_program(${target})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME ${output_name}
     RUNTIME_OUTPUT_DIRECTORY ${TARVELON_PAYLOAD_DIR})
   set_source_files_properties(${TVL_REPO_ROOT}/payload/common/payload_program.rc PROPERTIES

@@ -59,10 +59,11 @@ void SimSystem::Sleep(std::uint32_t milliseconds) {
   if (onSleep_) onSleep_(milliseconds);
 }
 
-std::unique_ptr<char[]> SimSystem::AllocateBuffer(std::size_t size) {
+platform::UniqueBuffer SimSystem::AllocateBuffer(std::size_t size) {
   allocations_.push_back(size);
-  if (allocationLimit_ && size > *allocationLimit_) return nullptr;
-  return std::unique_ptr<char[]>(new char[size]);
+  const platform::BufferDeleter release = [](char* memory) { delete[] memory; };
+  if (allocationLimit_ && size > *allocationLimit_) return {nullptr, release};
+  return {new char[size], release};
 }
 
 }  // namespace sim

@@ -3,7 +3,6 @@
 #include "platform/win32/windows_api.h"
 #include <objbase.h>
 
-#include <new>
 
 #include "platform/win32/owners.h"
 
@@ -63,8 +62,15 @@ platform::LocalDate Win32System::Today() {
 
 void Win32System::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
-std::unique_ptr<char[]> Win32System::AllocateBuffer(std::size_t size) {
-  return std::unique_ptr<char[]>(new (std::nothrow) char[size]);
+platform::UniqueBuffer Win32System::AllocateBuffer(std::size_t size) {
+  // Straight from the virtual memory manager: fresh pages, zeroed by the system only on their
+  // first touch, and handed back whole on release. A heap may commit or clear a large block
+  // itself before the caller writes it.
+  const platform::BufferDeleter release = [](char* memory) {
+    ::VirtualFree(memory, 0, MEM_RELEASE);
+  };
+  void* memory = ::VirtualAlloc(nullptr, size ? size : 1, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  return {static_cast<char*>(memory), release};
 }
 
 }  // namespace win32

@@ -15,7 +15,7 @@ class Win32System final : public platform::System {
   bool SetCurrentDirectory(const std::string& path) override;
   platform::LocalDate Today() override;
   void Sleep(std::uint32_t milliseconds) override;
-  std::unique_ptr<char[]> AllocateBuffer(std::size_t size) override;
+  platform::UniqueBuffer AllocateBuffer(std::size_t size) override;
 };
 
 }  // namespace win32

@@ -2,6 +2,7 @@
 // buffers.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/win_constants.h"
@@ -65,6 +66,20 @@ TEST(SystemContract, BuffersAreWritableToTheirLastByte) {
   buffer[0] = 'a';
   buffer[size - 1] = 'z';
   EXPECT_EQ(buffer[size - 1], 'z');
+}
+
+// An empty payload file still needs a buffer to be installed as an empty file, and one of a
+// size that is no multiple of a page must hold exactly what was put in.
+TEST(SystemContract, BuffersOfAnySizeHoldWhatIsCopiedIn) {
+  auto env = MakeContractEnvironment();
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4097}}) {
+    SCOPED_TRACE("size " + std::to_string(size));
+    auto buffer = env->Machine().Sys.AllocateBuffer(size);
+    ASSERT_NE(buffer, nullptr);
+    const std::string pattern(size, 'p');
+    if (size) std::memcpy(buffer.get(), pattern.data(), size);
+    EXPECT_EQ(std::string(buffer.get(), size), pattern);
+  }
 }
 
 }  // namespace

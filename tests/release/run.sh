@@ -96,5 +96,108 @@ build_all() {
 }
 check "every i686 program and test builds" build_all
 
+# ---------------------------------------------------------------------------------------------
+# Image layout: mapped by Wine rather than read whole, stripped, without a time stamp.
+payload_files="$build/payload-files"
+check "file alignment is one page" grep -qE "^FileAlignment[[:space:]]+00001000$" <<<"$dump"
+check "large address aware" grep -q "large address aware" <<<"$dump"
+no_debug_sections() { ! i686-w64-mingw32-objdump -h "$1" | grep -q '\.debug'; }
+check "no debug sections" no_debug_sections "$exe"
+# The COFF header's TimeDateStamp, 8 bytes after the "PE\0\0" that e_lfanew points to.
+pe_time_stamp() {
+  local pe
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tu4 -j$((pe + 8)) -N4 "$1" | tr -d ' '
+}
+no_time_stamps() {
+  local program stamp bad=0
+  for program in "$exe" "$payload_files"/*.exe; do
+    stamp=$(pe_time_stamp "$program")
+    [ "$stamp" = 0 ] || { echo "  $(basename "$program") has time stamp $stamp"; bad=1; }
+  done
+  [ $bad -eq 0 ]
+}
+check "no PE time stamp in the setup or the product's programs" no_time_stamps
+stub_small() {
+  local payload=0 name stub
+  for name in Tarvelon.exe Tarvelon.bar Tarvelon.car Uninstall.exe; do
+    payload=$((payload + $(stat -c %s "$payload_files/$name")))
+  done
+  stub=$(($(stat -c %s "$exe") - payload))
+  echo "  stub (executable minus payload): $stub bytes"
+  [ "$stub" -le $((512 * 1024)) ]
+}
+check "stub at most 512 KiB" stub_small
+
+# ---------------------------------------------------------------------------------------------
+# Reproducible release: two clean builds in two different folders give the same bytes.
+repro=$root/build/release-repro
+repro_build() {
+  cmake --preset win32 -B "$1" >"$repro/$2.log" 2>&1 &&
+    cmake --build "$1" --target TarvelonSetup >>"$repro/$2.log" 2>&1 ||
+    { tail -20 "$repro/$2.log"; return 1; }
+}
+same_bytes_twice() {
+  local first second
+  rm -rf "$repro"
+  mkdir -p "$repro"
+  repro_build "$repro/first" first && repro_build "$repro/another/build folder" second || return 1
+  first=$(sha256sum <"$repro/first/payload/TarvelonSetup.exe" | cut -d' ' -f1)
+  second=$(sha256sum <"$repro/another/build folder/payload/TarvelonSetup.exe" | cut -d' ' -f1)
+  echo "  SHA-256 $first and $second"
+  [ "$first" = "$second" ]
+}
+check "two clean builds in different folders give the same SHA-256" same_bytes_twice
+rm -rf "$repro"
+
+# ---------------------------------------------------------------------------------------------
+# A release from the product's own files (TVL_PAYLOAD_DIR), built for the architecture that
+# Wine runs here, so that it can be installed.
+# shellcheck source=../../scripts/lib/wine.sh
+source "$root/scripts/lib/wine.sh"
+supplied_build=$root/build/release-supplied-$WINE_ARCH_PRESET
+supplied=$sign_dir/supplied
+mkdir -p "$supplied"
+# Files of our own, unlike the stand-ins: the programs with bytes appended, random data files.
+cp "$payload_files/Tarvelon.exe" "$payload_files/Uninstall.exe" "$supplied/"
+echo "supplied to the release check" >>"$supplied/Tarvelon.exe"
+echo "supplied to the release check" >>"$supplied/Uninstall.exe"
+head -c $((1024 * 1024 + 3)) /dev/urandom >"$supplied/Tarvelon.bar"
+head -c 777 /dev/urandom >"$supplied/Tarvelon.car"
+configure_supplied() {
+  cmake --preset "$WINE_ARCH_PRESET" -B "$supplied_build" -DTVL_PAYLOAD_DIR="$1" >"$sign_dir/supplied.log" 2>&1
+}
+missing_file_named() {
+  local incomplete=$sign_dir/incomplete
+  mkdir -p "$incomplete"
+  cp "$supplied/Tarvelon.exe" "$supplied/Tarvelon.bar" "$supplied/Uninstall.exe" "$incomplete/"
+  configure_supplied "$incomplete" && { echo "  configuration went on without Tarvelon.car"; return 1; }
+  grep -c "TVL_PAYLOAD_DIR holds no Tarvelon.car: $incomplete/Tarvelon.car" "$sign_dir/supplied.log" |
+    grep -qx 1 || { tail -5 "$sign_dir/supplied.log"; return 1; }
+}
+check "a missing supplied file stops configuration with one line naming it" missing_file_named
+wrong_version_refused() {
+  local wrong=$sign_dir/wrong-version
+  mkdir -p "$wrong"
+  cp "$supplied"/* "$wrong/"
+  # The end-to-end fixture that says FileVersion 1.0.2.0.
+  cp "$build/tests/e2e/versioned.exe" "$wrong/Tarvelon.exe" || return 1
+  configure_supplied "$wrong" || { tail -5 "$sign_dir/supplied.log"; return 1; }
+  cmake --build "$supplied_build" --target TarvelonSetup >"$sign_dir/supplied-build.log" 2>&1 &&
+    { echo "  the build went on"; return 1; }
+  grep -q 'Tarvelon.exe has FileVersion "1.0.2.0", which does not begin with the product.s version 1.0.1' \
+    "$sign_dir/supplied-build.log" || { tail -5 "$sign_dir/supplied-build.log"; return 1; }
+}
+check "a supplied Tarvelon.exe of another version fails the build, saying so" wrong_version_refused
+supplied_installs() {
+  configure_supplied "$supplied" &&
+    cmake --build "$supplied_build" --target TarvelonSetup boxdriver >"$sign_dir/supplied-build.log" 2>&1 ||
+    { tail -20 "$sign_dir/supplied-build.log"; return 1; }
+  "$root/tests/release/supplied_install.sh" "$supplied_build" "$supplied" >"$sign_dir/supplied-install.log" 2>&1 ||
+    { sed 's/^/  /' "$sign_dir/supplied-install.log"; return 1; }
+  echo "  installation: $(tail -1 "$sign_dir/supplied-install.log")"
+}
+check "a setup built from supplied files installs exactly those files" supplied_installs
+
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]
