@@ -94,8 +94,7 @@ wine_detect() {
   local loader="" answer=win64 why=""
   if [ -n "${TVL_WINE_STANDIN:-}" ] && [ "$TVL_WINE_STANDIN" != 0 ]; then
     why="forced by TVL_WINE_STANDIN"
-  elif ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-    # Exec format error: Wine could not start a 32-bit program either.
+  elif ! kernel_runs_32bit; then
     why="this kernel cannot run 32-bit programs"
   elif ! loader=$(_wine32_loader); then
     why="no 32-bit Wine here; scripts/bootstrap brings it"

@@ -14,6 +14,11 @@ TVL_WINE32_DEBS=${TVL_WINE32_DEBS:-/var/cache/tarvelon-wine32}
 # What the private folder holds, written last: its presence means the folder is complete.
 _wine32_stamp=.tarvelon-wine32
 
+# The 32-bit dynamic linker (libc6-i386). A kernel without 32-bit support refuses to start it
+# ("Exec format error"), and then Wine could not start a 32-bit program either.
+TVL_LD32=${TVL_LD32:-/lib/ld-linux.so.2}
+kernel_runs_32bit() { "$TVL_LD32" --version >/dev/null 2>&1; }
+
 _wine32_say() { echo "bootstrap: $*"; }
 
 _installed_version() {
@@ -161,11 +166,11 @@ wine32_provide() {
     return 0
   fi
   # libc6-i386 brings the 32-bit dynamic linker; without it the kernel cannot even be asked.
-  if [ ! -e /lib/ld-linux.so.2 ]; then
+  if [ ! -e "$TVL_LD32" ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends libc6-i386 >/dev/null 2>&1
   fi
-  if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-    _wine32_say "this kernel cannot run 32-bit programs (or /lib/ld-linux.so.2 is missing); the tests use 64-bit Wine"
+  if ! kernel_runs_32bit; then
+    _wine32_say "this kernel cannot run 32-bit programs (or $TVL_LD32 is missing); the tests use 64-bit Wine"
     return 0
   fi
   if loader=$(wine32_private_loader) && (wine32_private_env "$TVL_WINE32_ROOT" && _wine32_starts "$loader"); then
