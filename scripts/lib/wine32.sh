@@ -137,6 +137,10 @@ _wine32_unpack() {
 # installed 64-bit Wine. Prints the reason when it fails.
 _wine32_private_make() {
   local version libc_wanted libc_have packages
+  # Bootstraps of other clones on this machine may be at the same step.
+  mkdir -p "$TVL_WINE32_DEBS" && exec 9>"$TVL_WINE32_DEBS/.lock" || return 1
+  flock -w 900 9 || { echo "another bootstrap kept $TVL_WINE32_DEBS/.lock for 15 minutes"; return 1; }
+  wine32_private_loader >/dev/null && return 0
   version=$(_installed_version libwine:amd64)
   [ -n "$version" ] || { echo "64-bit Wine (libwine) is not installed"; return 1; }
   # The i386 libraries run on the libc of /lib/ld-linux.so.2; it must be new enough for them.
