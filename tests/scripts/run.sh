@@ -110,5 +110,24 @@ EOF
 check_eq "packages: Wine and the libraries it lacks; not libc6, not what is installed or has a lib32 twin, not tools, no virtual names" \
   "libwine:i386 libx11-6:i386 wine32:i386 zlib1g:i386" "$chosen"
 
+# A package that cannot be had: apt refuses wine32:i386 and the download fails. One line says
+# so, and the bootstrap goes on (returns success) with 64-bit Wine.
+mkdir -p "$work/bin"
+cat >"$work/bin/apt-get" <<'EOF'
+#!/bin/sh
+case "$*" in *download*) echo "E: Can't find a source to download version 8.0 of 'libwine:i386'" >&2 ;; esac
+exit 100
+EOF
+chmod +x "$work/bin/apt-get"
+if [ -n "$wine_version" ] && kernel_runs_32bit; then
+  said=$(PATH="$work/bin:$PATH" TVL_WINE32_ROOT="$work/none" TVL_WINE32_DEBS="$work/debs" TVL_APT_UPDATED=1 \
+    bash -c 'source "$0/scripts/lib/wine32.sh" && wine32_provide && echo "went on"' "$root" 2>&1)
+  check_eq "a package that cannot be had: one line, then on with 64-bit Wine" \
+    "bootstrap: apt cannot install wine32:i386; unpacking Debian's i386 Wine packages into $work/none
+bootstrap: no 32-bit Wine: E: Can't find a source to download version 8.0 of 'libwine:i386'; the tests use 64-bit Wine
+went on" "$said"
+  check_eq "  and leaves no private copy" "" "$(ls -A "$work" | grep -x none)"
+fi
+
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]
