@@ -84,14 +84,20 @@ _multiarch_same() {
 
 # Downloads what is missing from the package cache; prints nothing, fails with apt's error.
 _wine32_download() {
-  local uris names log
+  local uris names log empty
   mkdir -p "$TVL_WINE32_DEBS" || return 1
   log=$(mktemp)
-  # Each line: 'URI' FILE SIZE HASH. A file already in the cache with its size is kept.
-  uris=$(cd "$TVL_WINE32_DEBS" && apt-get download --print-uris "$@" 2>"$log") ||
-    { grep -E '^E:' "$log" | head -1; rm -f "$log"; return 1; }
-  names=$(echo "$uris" | while read -r _ file size _; do
-    [ "$(stat -c %s "$TVL_WINE32_DEBS/$file" 2>/dev/null)" = "$size" ] || echo "${file%%_*}:i386"
+  # Each line: 'URI' NAME_VERSION_ARCH.deb SIZE SHA256:HASH. A file already in the cache with
+  # that hash is kept; the others are fetched at exactly that version.
+  # (apt leaves out what the current folder already holds: ask in an empty one.)
+  empty=$(mktemp -d)
+  uris=$(cd "$empty" && apt-get download --print-uris "$@" 2>"$log") ||
+    { grep -E '^E:' "$log" | head -1; rm -rf "$log" "$empty"; return 1; }
+  rmdir "$empty"
+  names=$(echo "$uris" | while read -r _ file _ hash; do
+    [ "$(sha256sum "$TVL_WINE32_DEBS/$file" 2>/dev/null | cut -d' ' -f1)" = "${hash#SHA256:}" ] && continue
+    IFS=_ read -r name version _ <<<"$file"
+    echo "$name:i386=${version//%3a/:}"
   done)
   if [ -n "$names" ]; then
     # shellcheck disable=SC2086
