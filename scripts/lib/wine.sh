@@ -33,12 +33,14 @@ _wine32_loader() {
   fi
 }
 
-# What a probe's answer depends on: the machine, its kernel and both Wine loaders. A cache
-# copied from another machine, or kept over a kernel or Wine change, does not match.
+# What a probe's answer depends on: the machine, its kernel, both Wine loaders and (for a
+# private copy) when it was made. A cache copied from another machine, or kept over a kernel
+# or Wine change, does not match.
 _wine_decision_key() {
   local machine
   machine=$(cat /etc/machine-id 2>/dev/null || hostname)
-  echo "machine $machine kernel $(uname -srvm) loaders $1 $(stat -Lc '%s %Y' "$1" "$_wine64" 2>/dev/null | paste -sd' ')"
+  echo "machine $machine kernel $(uname -srvm) loaders $1 $(stat -Lc '%s %Y' "$1" "$_wine64" \
+    "${1%/usr/lib/wine/wine}/$_wine32_stamp" 2>/dev/null | paste -sd' ')"
 }
 
 # Succeeds when 32-bit Wine runs a tiny i686 program in a throwaway prefix.
