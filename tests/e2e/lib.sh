@@ -308,9 +308,14 @@ dir_entries() {
 # wait_window VAR TITLE [SECONDS]: waits (bounded, 30 s by default) for a visible window titled
 # exactly TITLE, and stores its X window id in VAR (empty when none came).
 wait_window() {
-  local found pattern
+  local found="" pattern left deadline=$((SECONDS + ${3:-30}))
   pattern="^$(printf '%s' "$2" | sed 's/[][\\.^$*+?(){}|]/\\&/g')\$"
-  found=$(timeout "${3:-30}" xdotool search --sync --onlyvisible --name "$pattern" 2>/dev/null | head -1)
+  # xdotool ends at once with an X error when a window goes away while it looks (such as the
+  # box that was just answered); then it looks again, until the deadline.
+  while [ -z "$found" ] && left=$((deadline - SECONDS)) && [ "$left" -gt 0 ]; do
+    found=$(timeout "$left" xdotool search --sync --onlyvisible --name "$pattern" 2>/dev/null | head -1)
+    [ -n "$found" ] || sleep 0.05
+  done
   printf -v "$1" '%s' "$found"
 }
 

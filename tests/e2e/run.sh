@@ -48,6 +48,7 @@ trap wine_prefix_end EXIT
 # A server that stays up between programs spares each start of the setup or the driver its
 # own server and desktop start-up.
 _wineserver -p >/dev/null 2>&1 </dev/null
+wine_build_line e2e "release setup"
 echo "built and prefix ready after $((SECONDS - start)) s ($WINE_LOADER, $REG_VIEW)"
 
 for file in "$here"/scenarios/*.sh; do

@@ -17,6 +17,7 @@ check() {  # check "what" command...
 cmake --preset win32 -B "$build" >/dev/null &&
   cmake --build "$build" --target TarvelonSetup >/dev/null || { echo "build failed"; echo "0 passed, 1 failed"; exit 1; }
 exe="$build/payload/TarvelonSetup.exe"
+echo "release: the i686 release setup ${exe#"$root"/}"
 dump=$(i686-w64-mingw32-objdump -p "$exe")
 
 check "32-bit PE" grep -q "file format pei-i386" <<<"$dump"
@@ -89,8 +90,8 @@ check "unsigned build does not verify" does_not_verify "$unsigned"
 cmp -s "$unsigned" "$signed"
 check "signature changes the file" test $? -ne 0
 
-# Where 32-bit Wine runs, the Windows-side and end-to-end tests are built for i686 too; they
-# must keep compiling here, where only their x86-64 builds can run.
+# Every i686 program and test must keep compiling, also where the Windows-side and end-to-end
+# tests run their x86-64 stand-ins.
 build_all() {
   cmake --build "$build" >"$sign_dir/build-all.log" 2>&1 || { tail -20 "$sign_dir/build-all.log"; return 1; }
 }

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Tests of the set-up scripts' decisions, without Wine: which Wine runs the tests on a machine
+# (scripts/lib/wine.sh, against stand-in loaders) and which i386 packages make 32-bit Wine
+# (scripts/lib/wine32.sh, against a recorded dependency list). Ends with "N passed, N failed".
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+passed=0
+failed=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+check_eq() {  # check_eq WHAT EXPECTED ACTUAL
+  if [ "$2" = "$3" ]; then passed=$((passed + 1)); echo "ok   $1"
+  else failed=$((failed + 1)); echo "FAIL $1"; echo "       expected: $2"; echo "       actual:   $3"; fi
+}
+
+# A stand-in 32-bit loader: starts unless a file "broken" lies beside it, and runs any program
+# with the exit code 42 that the probe program returns.
+fake_loader() {  # fake_loader DIR
+  mkdir -p "$1"
+  cat >"$1/wine" <<'EOF'
+#!/bin/sh
+[ -e "$(dirname "$0")/broken" ] && exit 126
+[ "$1" = --version ] && { echo wine-8.0; exit 0; }
+exit 42
+EOF
+  printf '#!/bin/sh\necho wine-8.0\n' >"$1/wine64"
+  chmod +x "$1/wine" "$1/wine64"
+}
+
+# detect VAR=VALUE...: what wine.sh decides in that environment, as
+# "PRESET REG_VIEW LOADER-NAME | WHY", with its messages in $work/stderr.
+detect() {
+  env -i PATH="$PATH" HOME="$work/home" TVL_ROOT="$root" TVL_WINE_CACHE="$work/cache" \
+    TVL_WINE_SYSTEM_DIR="$work/system" TVL_WINE32_ROOT="$work/private" "$@" \
+    bash -c 'source "$TVL_ROOT/scripts/lib/wine.sh" &&
+      echo "$WINE_ARCH_PRESET $REG_VIEW ${WINE_LOADER#$TVL_WINE_SYSTEM_DIR/} | $WINE_STANDIN_WHY"' 2>"$work/stderr"
+}
+
+fake_loader "$work/system"
+check_eq "a machine where 32-bit Wine runs: the i686 build, 32-bit registry view" \
+  "win32 /reg:32 wine | " "$(detect)"
+check_eq "the answer is cached with the machine's key" "win32" "$(sed -n 2p "$work/cache/wine32-decision")"
+check_eq "a cached answer of this machine is taken without a word" "win32 /reg:32 wine | " "$(detect)$(cat "$work/stderr")"
+check_eq "TVL_WINE_STANDIN=1 forces the stand-in" "win64 /reg:64 wine64 | forced by TVL_WINE_STANDIN" \
+  "$(detect TVL_WINE_STANDIN=1)"
+check_eq "TVL_WINE_STANDIN=0 forces nothing" "win32 /reg:32 wine | " "$(detect TVL_WINE_STANDIN=0)"
+
+# A cache that another machine wrote: its answer (stand-in) is not taken; the probe runs again.
+sed -i '1s/^machine [^ ]*/machine another-machine/; 2s/.*/win64/' "$work/cache/wine32-decision"
+check_eq "a cache from another machine is probed again" "win32 /reg:32 wine | " "$(detect)"
+check_eq "  and says so in one line" 1 "$(grep -c 'another machine' "$work/stderr")"
+
+# The same key, but the cached loader no longer starts (a library went away).
+touch "$work/system/broken"
+check_eq "a cached i686 answer whose loader no longer starts falls back to the stand-in" \
+  "win64 /reg:64 wine64 | 32-bit Wine ($work/system/wine) did not run a test program" "$(detect)"
+check_eq "  and says so in one line" 1 "$(grep -c 'no longer starts' "$work/stderr")"
+rm "$work/system/broken"
+
+check_eq "a kernel that refuses 32-bit programs: the stand-in" \
+  "win64 /reg:64 wine64 | this kernel cannot run 32-bit programs" "$(detect TVL_LD32=/bin/false)"
+
+# No system loader: a private copy counts only when its stamp names the installed 64-bit Wine.
+rm "$work/system/wine"
+check_eq "no 32-bit Wine at all: the stand-in" \
+  "win64 /reg:64 wine64 | no 32-bit Wine here; scripts/bootstrap brings it" "$(detect)"
+fake_loader "$work/private/usr/lib/wine"
+wine_version=$(dpkg-query -W -f='${Version}' libwine:amd64 2>/dev/null)
+echo "wine-version 0.0-not-this-one" >"$work/private/.tarvelon-wine32"
+check_eq "a private copy of another Wine version is not used" \
+  "win64 /reg:64 wine64 | no 32-bit Wine here; scripts/bootstrap brings it" "$(detect)"
+if [ -n "$wine_version" ]; then
+  echo "wine-version $wine_version" >"$work/private/.tarvelon-wine32"
+  check_eq "a private copy of the installed Wine version runs the i686 build" \
+    "win32 /reg:32 $work/private/usr/lib/wine/wine | " "$(detect)"
+  private_env=$(env -i PATH="$PATH" HOME="$work/home" TVL_ROOT="$root" TVL_WINE_CACHE="$work/cache" \
+    TVL_WINE_SYSTEM_DIR="$work/system" TVL_WINE32_ROOT="$work/private" \
+    bash -c 'source "$TVL_ROOT/scripts/lib/wine.sh" && echo "$LD_LIBRARY_PATH|$WINEDLLPATH"')
+  check_eq "  with its i386 libraries and DLLs found" \
+    "$work/private/lib/i386-linux-gnu:$work/private/usr/lib/i386-linux-gnu|$work/private/usr/lib/i386-linux-gnu/wine" \
+    "$private_env"
+fi
+
+# Package choice, from a dependency list in the form apt-cache depends --recurse prints.
+# shellcheck source=../../scripts/lib/wine32.sh
+source "$root/scripts/lib/wine32.sh"
+_installed_names() { printf '%s\n' libexpat1:i386 lib32gcc-s1; }
+_multiarch_same() { printf '%s\n' libwine:i386 libc6:i386 libexpat1:i386 libgcc-s1:i386 libx11-6:i386 zlib1g:i386; }
+chosen=$(wine32_packages <<'EOF' | paste -sd' '
+wine32:i386
+  Depends: libc6:i386
+  Depends: libwine:i386
+libc6:i386
+  Depends: libgcc-s1:i386
+libwine:i386
+  Depends: libx11-6:i386
+  Depends: <libz-mingw-w64:i386>
+    libz-mingw-w64
+  Depends: <debconf-2.0>
+libgcc-s1:i386
+libx11-6:i386
+libexpat1:i386
+dpkg:i386
+libz-mingw-w64
+zlib1g:i386
+zlib1g:i386
+EOF
+)
+check_eq "packages: Wine and the libraries it lacks; not libc6, not what is installed or has a lib32 twin, not tools, no virtual names" \
+  "libwine:i386 libx11-6:i386 wine32:i386 zlib1g:i386" "$chosen"
+
+# Where apt installed wine32:i386 the bootstrap has nothing more to do, and these do not apply.
+if [ -z "$(_installed_version wine32:i386)" ]; then
+  said=$(TVL_LD32=/bin/false TVL_WINE32_ROOT="$work/none" \
+    bash -c 'source "$0/scripts/lib/wine32.sh" && wine32_provide && echo "went on"' "$root" 2>&1)
+  check_eq "a kernel that refuses 32-bit programs: one line at bootstrap, then on" \
+    "bootstrap: this kernel cannot run 32-bit programs (or /bin/false is missing); the tests use 64-bit Wine
+went on" "$said"
+fi
+
+# A package that cannot be had: apt refuses wine32:i386 and the download fails. One line says
+# so, and the bootstrap goes on (returns success) with 64-bit Wine.
+mkdir -p "$work/bin"
+cat >"$work/bin/apt-get" <<'EOF'
+#!/bin/sh
+case "$*" in *download*) echo "E: Can't find a source to download version 8.0 of 'libwine:i386'" >&2 ;; esac
+exit 100
+EOF
+chmod +x "$work/bin/apt-get"
+if [ -n "$wine_version" ] && kernel_runs_32bit && [ -z "$(_installed_version wine32:i386)" ]; then
+  said=$(PATH="$work/bin:$PATH" TVL_WINE32_ROOT="$work/none" TVL_WINE32_DEBS="$work/debs" TVL_APT_UPDATED=1 \
+    bash -c 'source "$0/scripts/lib/wine32.sh" && wine32_provide && echo "went on"' "$root" 2>&1)
+  check_eq "a package that cannot be had: one line, then on with 64-bit Wine" \
+    "bootstrap: apt cannot install wine32:i386; unpacking Debian's i386 Wine packages into $work/none
+bootstrap: no 32-bit Wine: E: Can't find a source to download version 8.0 of 'libwine:i386'; the tests use 64-bit Wine
+went on" "$said"
+  check_eq "  and leaves no private copy" "" "$(ls -A "$work" | grep -x none)"
+fi
+
+echo "$passed passed, $failed failed"
+[ $failed -eq 0 ]
