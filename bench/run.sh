@@ -602,7 +602,10 @@ $builds
   and a helper thread touching pages ahead of the copy gave 70 ms against 76 (timing only:
   that trial's helper raced with the copy). Nor is msvcrt's memcpy slow: into touched pages
   it moved the 194 MiB in 30 ms, rep movsb in 29 ms, SSE2 streaming stores in 20 ms. None of
-  these is used.
+  these is used. Fresh memory costs more some seconds after the system freed it: one
+  WriteFile of 194 MiB into a new file took 130-200 ms right after a file of that size was
+  deleted (rm, sync), 460-640 ms when 3 s of idle followed (three trials each), so the
+  order of the programs within a run may favour some of them.
 - Peak memory: VmHWM from /proc of the Linux process that runs the Windows program,
   sampled every 20 ms until it ends.
 - Stub size: the setup executable's size minus the sizes of the four payload files.
