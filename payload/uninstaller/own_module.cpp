@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/win32/system_library.h"
+
 namespace {
 
 const DWORD kLongestPath = 32768;  // characters Windows allows in a path, with its terminator
@@ -13,8 +15,8 @@ const DWORD kLongestPath = 32768;  // characters Windows allows in a path, with 
 // up, as the oldest systems lack it; the path stays as it is where it cannot be had.
 std::string LongForm(const std::string& path) {
   using GetLongPathNameFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
-  const auto getLongPathName = reinterpret_cast<GetLongPathNameFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
+  const auto getLongPathName =
+      win32::LookUpFunction<GetLongPathNameFn>("kernel32.dll", "GetLongPathNameA");
   if (!getLongPathName) return path;
   std::vector<char> buffer(kLongestPath);
   const DWORD length = getLongPathName(path.c_str(), buffer.data(), kLongestPath);

@@ -8,6 +8,7 @@
 #include "payload/uninstaller/registered_copy.h"
 #include "payload/uninstaller/uninstall_box.h"
 #include "platform/win32/owners.h"
+#include "platform/win32/system_library.h"
 
 namespace {
 
@@ -28,21 +29,12 @@ std::string TempFolder() {
   return length > 0 && length < sizeof(buffer) ? std::string(buffer, length) : std::string();
 }
 
-std::string SystemFolder() {
-  char buffer[MAX_PATH + 1] = {};
-  UINT length = GetSystemDirectoryA(buffer, sizeof(buffer));
-  return length > 0 && length < sizeof(buffer) ? std::string(buffer, length) : std::string();
-}
-
 // Hex digits of random bytes from RtlGenRandom, which advapi32 (imported already for the
 // registry) exports as SystemFunction036 from XP on; looked up so that nothing new is imported.
 // False when the system has no such source: then no name is made up at all.
 bool RandomHex(std::string& text) {
   using GenRandomFn = BOOLEAN(WINAPI*)(PVOID, ULONG);
-  HMODULE advapi = GetModuleHandleA("advapi32.dll");
-  const auto genRandom = advapi ? reinterpret_cast<GenRandomFn>(reinterpret_cast<void*>(
-                                      GetProcAddress(advapi, "SystemFunction036")))
-                                : nullptr;
+  const auto genRandom = win32::LookUpFunction<GenRandomFn>("advapi32.dll", "SystemFunction036");
   unsigned char bytes[8];
   if (!genRandom || !genRandom(bytes, sizeof(bytes))) return false;
   text.clear();
@@ -96,8 +88,7 @@ class TWin32Cleanup : public TCleanupActions {
     DWORD code = 0;
     if (!GetExitCodeProcess(process, &code)) return false;  // a thread, a file, no handle at all
     using GetProcessIdFn = DWORD(WINAPI*)(HANDLE);
-    const auto getProcessId = reinterpret_cast<GetProcessIdFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcessId")));
+    const auto getProcessId = win32::LookUpFunction<GetProcessIdFn>("kernel32.dll", "GetProcessId");
     // Without GetProcessId (before XP SP1) a real handle of its own process is still refused:
     // that process never ends while the helper waits.
     if (!getProcessId) return true;
@@ -155,7 +146,7 @@ class TWin32Cleanup : public TCleanupActions {
 
 bool StartSelfRemoval(const std::string& selfPath, bool quiet) {
   const std::string folder = NewPrivateFolder();
-  const std::string system = SystemFolder();
+  const std::string system = win32::SystemFolder();
   if (folder.empty()) return false;
   const std::string copy = folder + kHelperName;
   const auto giveUp = [&] {

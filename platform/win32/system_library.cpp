@@ -2,12 +2,11 @@
 
 #include <vector>
 
-namespace win32 {
-namespace {
-
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
 #endif
+
+namespace win32 {
 
 std::string SystemFolder() {
   const UINT length = ::GetSystemDirectoryA(nullptr, 0);
@@ -18,14 +17,10 @@ std::string SystemFolder() {
   return std::string(folder.data(), written);
 }
 
-}  // namespace
-
 void RestrictDllSearchToSystemFolder() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-  if (!kernel) return;
-  const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  const auto setDefault =
+      LookUpFunction<SetDefaultDllDirectoriesFn>("kernel32.dll", "SetDefaultDllDirectories");
   if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 

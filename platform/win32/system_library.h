@@ -12,6 +12,20 @@ namespace win32 {
 // thing at start-up.
 void RestrictDllSearchToSystemFolder();
 
+// The system folder (GetSystemDirectoryA), without a final backslash; empty on failure.
+std::string SystemFolder();
+
+// The function `name` of the already loaded module `module`, or null where that module or
+// function is missing: for calls that older systems lack, looked up instead of imported.
+template <typename Fn>
+Fn LookUpFunction(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+}
+template <typename Fn>
+Fn LookUpFunction(const char* moduleName, const char* name) {
+  return LookUpFunction<Fn>(::GetModuleHandleA(moduleName), name);
+}
+
 // LoadLibraryExA with the full path of `fileName` in the system folder; null on failure.
 // The module stays loaded for the rest of the process.
 HMODULE LoadSystemLibrary(const std::string& fileName);

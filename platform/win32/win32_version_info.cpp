@@ -22,20 +22,15 @@ struct VersionDll {
   bool Usable() const { return InfoSize && Info && Query; }
 };
 
-template <typename Fn>
-Fn Lookup(HMODULE module, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 // Loaded once and kept for the rest of the process.
 const VersionDll& Version() {
   static const VersionDll dll = [] {
     VersionDll result;
     HMODULE module = LoadSystemLibrary("version.dll");
     if (!module) return result;
-    result.InfoSize = Lookup<GetFileVersionInfoSizeAFn>(module, "GetFileVersionInfoSizeA");
-    result.Info = Lookup<GetFileVersionInfoAFn>(module, "GetFileVersionInfoA");
-    result.Query = Lookup<VerQueryValueAFn>(module, "VerQueryValueA");
+    result.InfoSize = LookUpFunction<GetFileVersionInfoSizeAFn>(module, "GetFileVersionInfoSizeA");
+    result.Info = LookUpFunction<GetFileVersionInfoAFn>(module, "GetFileVersionInfoA");
+    result.Query = LookUpFunction<VerQueryValueAFn>(module, "VerQueryValueA");
     return result;
   }();
   return dll;
