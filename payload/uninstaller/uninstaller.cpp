@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "payload/common/ui_locale.h"
 #include "payload/uninstaller/own_module.h"
 #include "payload/uninstaller/registered_copy.h"
 #include "payload/uninstaller/self_removal.h"
@@ -119,9 +118,8 @@ void ShowNotRemoved(const TUninstallOutcome& outcome) {
   for (std::size_t i = 0; i < outcome.NotRemoved.size() && i < kListedFailures; ++i)
     list += "\r\n" + outcome.NotRemoved[i];
   if (outcome.NotRemoved.size() > kListedFailures) list += "\r\n...";
-  const bool russian = IsRussianUiLocale(GetUserDefaultLCID());
-  const uninstall_texts::TText& hint = uninstall_texts::kRetryHint;
-  ShowUninstallBox(uninstall_texts::kNotRemoved, list + "\r\n\r\n" + (russian ? hint.Ru : hint.En), style);
+  ShowUninstallBox(uninstall_texts::kNotRemoved, list + "\r\n\r\n" + InUiLanguage(uninstall_texts::kRetryHint),
+                   style);
 }
 
 }  // namespace
