@@ -3,7 +3,6 @@
 #include "platform/win32/windows_api.h"
 #include <objbase.h>
 
-
 #include "platform/win32/owners.h"
 
 namespace win32 {

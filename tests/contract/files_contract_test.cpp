@@ -185,8 +185,11 @@ TEST(FilesContract, MoveFileReplacingRefusedLeavesBothFiles) {
       ASSERT_TRUE(WriteFile(files, target, "installed"));
       if (obstacle == Obstacle::HeldWithoutSharing) held = env->HoldOpen(target);
       if (obstacle == Obstacle::HeldSharingDelete) held = env->HoldOpenSharingDelete(target);
-      if (obstacle == Obstacle::ReadOnly) ASSERT_TRUE(env->MakeReadOnly(target));
-      if (obstacle != Obstacle::ReadOnly) ASSERT_NE(held, nullptr);
+      if (obstacle == Obstacle::ReadOnly) {
+        ASSERT_TRUE(env->MakeReadOnly(target));
+      } else {
+        ASSERT_NE(held, nullptr);
+      }
     }
 
     if (obstacle == Obstacle::ReadOnly && env->ReplacesReadOnlyFiles()) {
