@@ -1,7 +1,6 @@
 #include "install/extract_payload.h"
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
 
 #include "install/install_texts.h"
@@ -137,7 +136,7 @@ void ExtractPayloadFile(const std::string& Name, const std::string& Type,
   try {
     platform::UniqueBuffer buffer = os.Sys.AllocateBuffer(payload.Size);
     if (!buffer) throw EInstallFailure("no memory for " + Target);
-    if (payload.Size) std::memcpy(buffer.get(), payload.Data, payload.Size);
+    os.Sys.FillBuffer(buffer.get(), payload.Data, payload.Size);
 
     const bool policy = Check && IsVersionedType(Type) && os.Fs.FileExists(Target);
     if (!policy) {

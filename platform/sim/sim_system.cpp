@@ -1,5 +1,7 @@
 #include "platform/sim/sim_system.h"
 
+#include <cstring>
+
 #include "platform/win_constants.h"
 
 namespace sim {
@@ -64,6 +66,10 @@ platform::UniqueBuffer SimSystem::AllocateBuffer(std::size_t size) {
   const platform::BufferDeleter release = [](char* memory) { delete[] memory; };
   if (allocationLimit_ && size > *allocationLimit_) return {nullptr, release};
   return {new char[size], release};
+}
+
+void SimSystem::FillBuffer(char* buffer, const char* source, std::size_t size) {
+  if (size) std::memcpy(buffer, source, size);
 }
 
 }  // namespace sim

@@ -5,8 +5,37 @@
 
 #include "platform/win32/owners.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace win32 {
 namespace {
+
+// Below this a copy is over before a thread would have started.
+constexpr std::size_t kSharedCopyFrom = 8u << 20;
+// Beyond a few processors the copy is bound by memory, not by page faults.
+constexpr unsigned kMaxCopyThreads = 4;
+// Pieces begin on allocation-granularity bounds, so no two threads fault on the same page.
+constexpr std::size_t kPieceAlignment = 64u << 10;
+constexpr SIZE_T kCopyThreadStack = 64u << 10;
+
+struct TCopyPiece {
+  char* To;
+  const char* From;
+  std::size_t Size;
+};
+
+DWORD WINAPI CopyPiece(void* piece) {
+  const auto* p = static_cast<const TCopyPiece*>(piece);
+  std::memcpy(p->To, p->From, p->Size);
+  return 0;
+}
+
+unsigned ProcessorCount() {
+  SYSTEM_INFO info{};
+  ::GetSystemInfo(&info);
+  return info.dwNumberOfProcessors ? info.dwNumberOfProcessors : 1;
+}
 
 class Win32Marker final : public platform::NamedMarker {
  public:
@@ -70,6 +99,32 @@ platform::UniqueBuffer Win32System::AllocateBuffer(std::size_t size) {
   };
   void* memory = ::VirtualAlloc(nullptr, size ? size : 1, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   return {static_cast<char*>(memory), release};
+}
+
+void Win32System::FillBuffer(char* buffer, const char* source, std::size_t size) {
+  const unsigned threads = size < kSharedCopyFrom ? 1 : std::min(ProcessorCount(), kMaxCopyThreads);
+  if (threads < 2) {
+    if (size) std::memcpy(buffer, source, size);
+    return;
+  }
+  const std::size_t share = size / threads / kPieceAlignment * kPieceAlignment;
+  TCopyPiece pieces[kMaxCopyThreads];
+  UniqueHandle helpers[kMaxCopyThreads];
+  for (unsigned k = 0; k < threads; ++k) {
+    const std::size_t offset = share * k;
+    pieces[k] = {buffer + offset, source + offset, k + 1 == threads ? size - offset : share};
+  }
+  // The first piece is this thread's; a helper that cannot start leaves its piece to it too.
+  for (unsigned k = 1; k < threads; ++k)
+    helpers[k].reset(::CreateThread(nullptr, kCopyThreadStack, CopyPiece, &pieces[k],
+                                    STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  CopyPiece(&pieces[0]);
+  for (unsigned k = 1; k < threads; ++k) {
+    if (helpers[k])
+      ::WaitForSingleObject(helpers[k].get(), INFINITE);
+    else
+      CopyPiece(&pieces[k]);
+  }
 }
 
 }  // namespace win32

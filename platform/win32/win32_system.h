@@ -16,6 +16,7 @@ class Win32System final : public platform::System {
   platform::LocalDate Today() override;
   void Sleep(std::uint32_t milliseconds) override;
   platform::UniqueBuffer AllocateBuffer(std::size_t size) override;
+  void FillBuffer(char* buffer, const char* source, std::size_t size) override;
 };
 
 }  // namespace win32

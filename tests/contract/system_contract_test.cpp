@@ -82,4 +82,26 @@ TEST(SystemContract, BuffersOfAnySizeHoldWhatIsCopiedIn) {
   }
 }
 
+// A large copy may be shared among threads: every byte must still land at its own offset,
+// whatever the size's relation to the pieces, and the bytes around it stay untouched.
+TEST(SystemContract, FillBufferCopiesEveryByteInPlace) {
+  auto env = MakeContractEnvironment();
+  platform::System& system = env->Machine().Sys;
+  const std::size_t mib = 1024 * 1024;
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, 8 * mib - 1, 8 * mib, 8 * mib + 1,
+                           33 * mib + 65537}) {
+    SCOPED_TRACE("size " + std::to_string(size));
+    std::string source(size, '\0');
+    for (std::size_t k = 0; k < size; ++k) source[k] = static_cast<char>((k * 2654435761u) >> 13);
+    auto buffer = system.AllocateBuffer(size + 2);
+    ASSERT_NE(buffer, nullptr);
+    buffer[0] = '<';
+    buffer[size + 1] = '>';
+    system.FillBuffer(buffer.get() + 1, source.data(), size);
+    EXPECT_EQ(buffer[0], '<');
+    EXPECT_EQ(buffer[size + 1], '>');
+    EXPECT_TRUE(std::memcmp(buffer.get() + 1, source.data(), size) == 0);
+  }
+}
+
 }  // namespace

@@ -102,7 +102,9 @@ void ExpectNoFileLost(sim::SimMachine& m, const fixture::TPayload& p, const sim:
                              call.Target == path;
     if (partWritten) continue;  // a refused direct write of a data file costs that file
     EXPECT_EQ(now, *bytes) << path;
-    if (path == keptBeside) EXPECT_EQ(m.Files().ReadFile(path + "0"), *bytes) << path;
+    if (path == keptBeside) {
+      EXPECT_EQ(m.Files().ReadFile(path + "0"), *bytes) << path;
+    }
   }
   EXPECT_EQ(m.Files().ReadFile(kDir + "user file.txt"), "mine");
 }
