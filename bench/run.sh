@@ -604,7 +604,7 @@ $builds
   in ShellExecuteA; everything else (creating the link object, its six setters, the .url
   file, COM's end, the end of the process) took typically under 1 ms each. With Wine's menu builder
   (winemenubuilder.exe, which Wine runs for links it saves) disabled, the saves took about
-  half as long. NSIS saves its two links through the same interface.
+  half as long. NSIS saves its links through the same interface.
 - The copy into the one buffer, timed alone (2026-12-09, an i686 program under the same
   32-bit Wine carrying a 194 MiB resource, one fresh VirtualAlloc buffer per process, seven
   processes each; median, minimum): memcpy from the mapped resource 86, 77 ms; ReadFile of
@@ -616,10 +616,23 @@ $builds
   and a helper thread touching pages ahead of the copy gave 70 ms against 76 (timing only:
   that trial's helper raced with the copy). Nor is msvcrt's memcpy slow: into touched pages
   it moved the 194 MiB in 30 ms, rep movsb in 29 ms, SSE2 streaming stores in 20 ms. None of
-  these is used. Fresh memory costs more some seconds after the system freed it: one
-  WriteFile of 194 MiB into a new file took 130-200 ms right after a file of that size was
-  deleted (rm, sync), 460-640 ms when 3 s of idle followed (three trials each), so the
-  order of the programs within a run may favour some of them.
+  these is used. What is used: the setup shares a copy of 8 MiB or more among up to four
+  threads (one per processor), in pieces on 64 KiB bounds, so the page faults of the fresh
+  buffer are taken side by side. In a trial build of the full-size setup on this
+  2-processor machine, timed inside the process (2026-12-09), the copy of Tarvelon.bar took
+  54-82 ms with two threads (18 installations in three series) against 99-113 ms with one
+  (12 in two series), of Tarvelon.car 19-31 ms (once 66) against 28-35 ms.
+- This machine is a virtual machine that hands memory the guest frees back to its host
+  (free page reporting) and pages out page cache left idle for a minute. Memory the host has
+  taken back costs 1.0-1.7 ms per MiB on its first touch, against 0.3 ms for memory the
+  guest has just freed; the amount of warm memory at hand, and so the price of a program's
+  writes, changes from one run to the next and with what ran just before. In one series the
+  same WriteFile of Tarvelon.bar into a new file took 55 ms or 570 ms; NSIS's Yes to end
+  varied between 141 and 900 ms over runs of the same day. The order of the programs within a
+  run (the setup right after the machine is reset) may favour some of them; a trial that
+  freed 768 MiB of just-touched memory before each program made every program slower, not
+  evener, and is not used. Compare the columns of one run, and read the ratio against NSIS
+  with the figures of the run beside it.
 - Peak memory: VmHWM from /proc of the Linux process that runs the Windows program,
   sampled every 20 ms until it ends.
 - Stub size: the setup executable's size minus the sizes of the four payload files.
