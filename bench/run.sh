@@ -11,10 +11,9 @@
 #     minus payload) and the build times of the full-size setup;
 #   - two references built here and timed in the same runs: an NSIS installer of the same four
 #     files (makensis, uncompressed, one Yes/No question, the files, an uninstall key, the
-#     setup's three links and website shortcut; a second build with the program's two links
-#     only) and question_box.exe, which shows the same Yes/No box and nothing else, linked
-#     like the setup (the floor of start to question): start to question, Yes to process end
-#     and peak resident memory of each; the setup's memory up to its question (a run
+#     setup's three links and website shortcut) and question_box.exe, which shows the same
+#     Yes/No box and nothing else, linked like the setup (the floor of start to question):
+#     start to question, Yes to process end and peak resident memory of each; the setup's memory up to its question (a run
 #     answered No);
 #   - a second clean build of the setup in another folder, compared by SHA-256;
 #   - a release built from supplied files (the payload's programs with bytes appended and its
@@ -139,9 +138,6 @@ if [ "$timed" = win64 ]; then nsis_target=amd64-unicode; else nsis_target=x86-un
 nsis_exe=$tools/TarvelonNsis.exe
 makensis -V2 -DPAYLOAD="$payload_dir" -DOUTFILE="$nsis_exe" -DTARGET=$nsis_target \
   "$here/nsis_reference.nsi" >"$logs/makensis.log" 2>&1
-nsis2_exe=$tools/TarvelonNsis2.exe
-makensis -V2 -DPAYLOAD="$payload_dir" -DOUTFILE="$nsis2_exe" -DTARGET=$nsis_target -DTWO_LINKS \
-  "$here/nsis_reference.nsi" >"$logs/makensis2.log" 2>&1
 
 # The same sources built clean in another folder must give the same bytes.
 repro_result="not checked (--no-clean)"
@@ -190,20 +186,16 @@ if [ "$REG_VIEW" = /reg:32 ]; then install_dir="$drive_c/Program Files (x86)/Tar
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvelon'
 ref_dir=$drive_c/bench-ref
 cp_dir=$drive_c/bench-cp
-nsis_keys=('HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TarvelonNsis'
-  'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TarvelonNsis2')
+nsis_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TarvelonNsis'
 
 # Puts the machine back as before an installation: the installation folder, the uninstall
 # entry, the Start-menu groups and Desktop links, the product's start marker; and empties the
 # folders of the two floors. Written data is flushed, so no run pays for the previous one.
 reset_machine() {
   wine_reg delete "$uninstall_key" /f >/dev/null 2>&1 </dev/null || true
-  local key
-  for key in "${nsis_keys[@]}"; do
-    "$WINE_LOADER" reg delete "$key" /f >/dev/null 2>&1 </dev/null || true
-    "$WINE_LOADER" reg delete "$key" /f /reg:32 >/dev/null 2>&1 </dev/null || true
-  done
-  rm -rf "$install_dir" "$ref_dir" "$cp_dir" "$drive_c"/Program\ Files*/TarvelonNsis* \
+  "$WINE_LOADER" reg delete "$nsis_key" /f >/dev/null 2>&1 </dev/null || true
+  "$WINE_LOADER" reg delete "$nsis_key" /f /reg:32 >/dev/null 2>&1 </dev/null || true
+  rm -rf "$install_dir" "$ref_dir" "$cp_dir" "$drive_c"/Program\ Files*/TarvelonNsis \
     "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"/*Tarvelon* \
     "$drive_c/users/Public/Desktop"/*Tarvelon* \
     "$drive_c"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/*Tarvelon* \
@@ -350,13 +342,12 @@ time_cp() {
 
 failures=0
 for run in warmup $(seq "$runs"); do
-  say "run $run of $runs: setup, reference writer, cp, NSIS, NSIS with two links, question box, setup answered No"
+  say "run $run of $runs: setup, reference writer, cp, NSIS, question box, setup answered No"
   reset_machine
   time_setup "$run" || failures=$((failures + 1))
   time_reference "$run" || failures=$((failures + 1))
   time_cp "$run"
   time_question nsis "$nsis_exe" || failures=$((failures + 1))
-  time_question nsis2 "$nsis2_exe" || failures=$((failures + 1))
   time_question box "$box_exe" || failures=$((failures + 1))
   time_question setup_no "$setup_exe" --answer no || failures=$((failures + 1))
 done
@@ -459,7 +450,6 @@ rows=(
   "nsis_start_to_question|NSIS: process start to the question (ms)"
   "nsis_yes_to_end|**NSIS: Yes to process end (ms)**"
   "nsis_peak_mib|NSIS: peak resident memory (MiB)"
-  "nsis2_yes_to_end|NSIS with the program's two links only: Yes to process end (ms)"
   "box_start_to_question|Question box: process start to the question (ms)"
   "box_yes_to_end|Question box: Yes to process end (ms)"
   "box_peak_mib|Question box: peak resident memory (MiB)"
@@ -482,7 +472,6 @@ ratios=$(
     echo "| setup ${pair#*|} / cp | $(ratio "$(median_of "$key")" "$(median_of cp_total)") | $(ratio "$(min_of "$key")" "$(min_of cp_total)") |"
   done
   echo "| reference writer / cp | $(ratio "$(median_of reference_total)" "$(median_of cp_total)") | $(ratio "$(min_of reference_total)" "$(min_of cp_total)") |"
-  echo "| (setup Yes to end - 4 x 128 ms) / NSIS with two links Yes to end | $(ratio "$(calc "$(median_of setup_yes_to_end) - 512")" "$(median_of nsis2_yes_to_end)") | $(ratio "$(calc "$(min_of setup_yes_to_end) - 512")" "$(min_of nsis2_yes_to_end)") |"
 )
 builds=$(
   echo "| build | setup executable (bytes) | stub = executable minus payload (bytes) | clean build (s) | rebuild after a resource change (s) |"
@@ -590,10 +579,10 @@ $builds
   for its question (the setup's English text and caption), it then writes the four files,
   two values of an uninstall key, and the setup's links: a Start-menu folder with the
   program's and the uninstaller's links and the website shortcut (WriteINIStr), and the
-  program's Desktop link; it starts no program. The same script built with -DTWO_LINKS makes
-  only the program's two links (the first comparison with NSIS was made with that one) and
-  is timed after it, into folders of its own. Question box: \`bench/question_box.cpp\`, the same box and
-  nothing else, with the setup's manifest and link options. Both are timed by
+  program's Desktop link; it starts no program. (The first comparisons, before 2026-12-09
+  17:00 UTC, were made with the program's two links only.) Question box:
+  \`bench/question_box.cpp\`, the same box and nothing else, with the setup's manifest and
+  link options. Both are timed by
   \`bench_driver.exe --question-only\`: start to the question, then Yes (clicked 200 ms after
   the box appeared, as for the setup) to the end of the process. "Setup answered No" is one
   more run of the setup per round whose question is answered No: its peak memory is what the
@@ -629,9 +618,10 @@ $builds
   writes, changes from one run to the next and with what ran just before. In one series the
   same WriteFile of Tarvelon.bar into a new file took 55 ms or 570 ms; NSIS's Yes to end
   varied between 141 and 900 ms over runs of the same day. The order of the programs within a
-  run (the setup right after the machine is reset) may favour some of them; a trial that
-  freed 768 MiB of just-touched memory before each program made every program slower, not
-  evener, and is not used. Compare the columns of one run, and read the ratio against NSIS
+  round favours the first after the reset, the setup: in one run an NSIS build with two links,
+  timed fifth in each round, took 709-820 ms from Yes to its end, while the NSIS reference,
+  timed fourth, took 172-247 ms. A trial that freed 768 MiB of just-touched memory before each
+  program made every program slower, not evener, and is not used. Compare the columns of one run, and read the ratio against NSIS
   with the figures of the run beside it.
 - Peak memory: VmHWM from /proc of the Linux process that runs the Windows program,
   sampled every 20 ms until it ends.
