@@ -13,8 +13,8 @@
 #     files (makensis, uncompressed, one Yes/No question, the files, an uninstall key, the
 #     setup's three links and website shortcut) and question_box.exe, which shows the same
 #     Yes/No box and nothing else, linked like the setup (the floor of start to question):
-#     start to question, Yes to process end and peak resident memory of each; the setup's memory up to its question (a run
-#     answered No);
+#     start to question, Yes to process end and peak resident memory of each; the setup's
+#     memory up to its question (a run answered No);
 #   - a second clean build of the setup in another folder, compared by SHA-256;
 #   - a release built from supplied files (the payload's programs with bytes appended and its
 #     data files) installed once and compared byte for byte;
