@@ -23,7 +23,8 @@
 # Prints minimum and median of each timing and writes bench/RESULTS.md. Asserts nothing.
 #
 #   bench/run.sh [--runs N] [--no-clean] [--managed] [--no-scale]
-#     --runs N     timed repetitions (default 5), after one untimed warm-up run
+#     --runs N     timed rounds (default 10, an even number: each installer comes first in
+#                  half of them), after one untimed warm-up round
 #     --no-clean   reuse the build folders: no clean build times, no second clean build
 #     --managed    leave Wine's X11 windows managed (its default); see RESULTS.md on why the
 #                  benchmark turns that off
@@ -35,7 +36,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 
-runs=5
+runs=10
 clean=1
 managed=""
 scale=1
@@ -240,7 +241,10 @@ with_peak() {
   return $rc
 }
 
-record() { echo "$1 $2 $3" >>"$raw"; }  # run metric value
+# An installer timed second after the reset records its figures under names of their own
+# (metric_second), so the tables compare the two installers in the same place.
+place=""
+record() { echo "$1 $2$place $3" >>"$raw"; }  # run metric value
 
 # mid/lo/hi FILE KEY: of a moment that the driver printed as "KEY: lo hi".
 mid() { awk -v k="$2:" '$1 == k { printf "%.3f", ($2 + $3) / 2 }' "$1"; }
@@ -341,13 +345,24 @@ time_cp() {
 }
 
 failures=0
+# The two installers come first in each round, taking turns at being the first after the reset
+# (see "How the figures were taken" on why the place in a round counts).
 for run in warmup $(seq "$runs"); do
-  say "run $run of $runs: setup, reference writer, cp, NSIS, question box, setup answered No"
+  if [ "$run" = warmup ] || [ $((run % 2)) = 1 ]; then first=setup; else first=nsis; fi
+  say "run $run of $runs: $([ $first = setup ] && echo "setup, NSIS" || echo "NSIS, setup"), reference writer, cp, question box, setup answered No"
   reset_machine
-  time_setup "$run" || failures=$((failures + 1))
+  if [ $first = setup ]; then
+    time_setup "$run" || failures=$((failures + 1))
+    place=_second
+    time_question nsis "$nsis_exe" || failures=$((failures + 1))
+  else
+    time_question nsis "$nsis_exe" || failures=$((failures + 1))
+    place=_second
+    time_setup "$run" || failures=$((failures + 1))
+  fi
+  place=""
   time_reference "$run" || failures=$((failures + 1))
   time_cp "$run"
-  time_question nsis "$nsis_exe" || failures=$((failures + 1))
   time_question box "$box_exe" || failures=$((failures + 1))
   time_question setup_no "$setup_exe" --answer no || failures=$((failures + 1))
 done
@@ -450,6 +465,10 @@ rows=(
   "nsis_start_to_question|NSIS: process start to the question (ms)"
   "nsis_yes_to_end|**NSIS: Yes to process end (ms)**"
   "nsis_peak_mib|NSIS: peak resident memory (MiB)"
+  "setup_yes_to_end_second|Setup timed second after the reset: Yes to process end (ms)"
+  "extract_2_second|- of it: extraction of Tarvelon.bar (ms)"
+  "extract_3_second|- of it: extraction of Tarvelon.car (ms)"
+  "nsis_yes_to_end_second|NSIS timed second after the reset: Yes to process end (ms)"
   "box_start_to_question|Question box: process start to the question (ms)"
   "box_yes_to_end|Question box: Yes to process end (ms)"
   "box_peak_mib|Question box: peak resident memory (MiB)"
@@ -522,8 +541,10 @@ fi
 cat >"$here/RESULTS.md" <<EOF
 # Benchmark results
 
-Written by \`bench/run.sh\` on $started_at ($runs timed runs after one untimed warm-up run;
-$failures failed runs).
+Written by \`bench/run.sh\` on $started_at ($runs timed rounds after one untimed warm-up round;
+$failures failed runs). The setup and NSIS take turns at running first after the machine is
+reset; the figures of each, and the ratios between them, are from the rounds in which it ran
+first, and its figures when it ran second are shown apart.
 
 Machine: $(nproc) processors, $mem memory, $cpu; kernel $(uname -r); $wine_version, loader
 \`$WINE_LOADER\`; X11 windows $x11_windows. Load average before $load_before, after
@@ -551,10 +572,11 @@ $builds
 
 ## How the figures were taken
 
-- Each run starts from a machine without the product: installation folder, uninstall entry,
-  Start-menu groups and links removed, the product program that the setup starts ended, all
-  written data flushed (\`sync\`). The three copies of a run (setup, reference writer, cp)
-  run one after the other and write onto the same file system (the Wine prefix).
+- Each round starts from a machine without the product: installation folder, uninstall
+  entry, Start-menu groups and links removed, the product program that the setup starts
+  ended, all written data flushed (\`sync\`). The setup and NSIS run first, in turns; then
+  the reference writer, cp, the question box and the setup answered No. All write onto the
+  same file system (the Wine prefix).
 - \`bench_driver.exe\` starts the setup with CreateProcess under \`LC_ALL=en_US.UTF-8\`,
   polls about every millisecond for the question box, waits 200 ms, then posts BM_CLICK to
   its Yes button; "Yes" is that moment. It then polls the progress window: its status line
@@ -617,11 +639,18 @@ $builds
   guest has just freed; the amount of warm memory at hand, and so the price of a program's
   writes, changes from one run to the next and with what ran just before. In one series the
   same WriteFile of Tarvelon.bar into a new file took 55 ms or 570 ms; NSIS's Yes to end
-  varied between 141 and 900 ms over runs of the same day. The order of the programs within a
-  round favours the first after the reset, the setup: in one run an NSIS build with two links,
-  timed fifth in each round, took 709-820 ms from Yes to its end, while the NSIS reference,
-  timed fourth, took 172-247 ms. A trial that freed 768 MiB of just-touched memory before each
-  program made every program slower, not evener, and is not used. Compare the columns of one run, and read the ratio against NSIS
+  varied between 141 and 900 ms over runs of the same day. A program's place in a round
+  counts: when the setup always came first after the reset and NSIS fourth, an NSIS build
+  with two links timed fifth took 709-820 ms from Yes to its end while the NSIS reference
+  took 172-247 ms, and in a later run the NSIS reference took 800-850 ms in every round. In
+  a run where the two took turns, each was fast when first after the reset (setup 818-832
+  ms, NSIS 177-215 ms) and slow when second (setup 889-1152 ms, NSIS 711-767 ms). So the two
+  installers now come first in turns, the setup in odd rounds and NSIS in even ones, and each
+  is measured in the rounds in which it came first. Two remedies tried on the way made things worse and are not used: freeing 768 MiB of
+  just-touched memory before each program made every program slower; writing a ballast of
+  1 GiB of page cache before each program and deleting it at its question evened NSIS
+  (207-229 ms) but left the setup, whose four pauses spread its writes over a second, on
+  memory the host had taken back (Tarvelon.car 155-230 ms against 45-55). Compare the columns of one run, and read the ratio against NSIS
   with the figures of the run beside it.
 - Peak memory: VmHWM from /proc of the Linux process that runs the Windows program,
   sampled every 20 ms until it ends.
