@@ -646,11 +646,12 @@ $builds
   a run where the two took turns, each was fast when first after the reset (setup 818-832
   ms, NSIS 177-215 ms) and slow when second (setup 889-1152 ms, NSIS 711-767 ms). So the two
   installers now come first in turns, the setup in odd rounds and NSIS in even ones, and each
-  is measured in the rounds in which it came first. Two remedies tried on the way made things worse and are not used: freeing 768 MiB of
-  just-touched memory before each program made every program slower; writing a ballast of
-  1 GiB of page cache before each program and deleting it at its question evened NSIS
-  (207-229 ms) but left the setup, whose four pauses spread its writes over a second, on
-  memory the host had taken back (Tarvelon.car 155-230 ms against 45-55). Compare the columns of one run, and read the ratio against NSIS
+  is measured in the rounds in which it came first. Two remedies tried on the way made
+  things worse and are not used: freeing 768 MiB of just-touched memory before each program
+  made every program slower; writing a ballast of 1 GiB of page cache before each program
+  and deleting it at its question evened NSIS (207-229 ms) but left the setup, whose four
+  pauses spread its writes over a second, on memory the host had taken back (Tarvelon.car
+  155-230 ms against 45-55). Compare the columns of one run, and read the ratio against NSIS
   with the figures of the run beside it.
 - Peak memory: VmHWM from /proc of the Linux process that runs the Windows program,
   sampled every 20 ms until it ends.
