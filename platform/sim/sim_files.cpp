@@ -200,43 +200,55 @@ bool SimFiles::DeleteFile(const std::string& path) {
   return true;
 }
 
-bool SimFiles::MoveFile(const std::string& from, const std::string& to) {
+std::optional<SimFiles::MovePaths> SimFiles::BeginMove(const char* call, FileOp op,
+                                                       const std::string& from,
+                                                       const std::string& to) {
   const std::optional<std::string> source = FullPath(from);
   const std::optional<std::string> target = FullPath(to);
-  if (!log_.Enter("MoveFile", source.value_or(from) + " -> " + target.value_or(to)))
-    return false;
+  if (!log_.Enter(call, source.value_or(from) + " -> " + target.value_or(to))) return {};
+  if (!source || !target || Faulted(op, *source)) {
+    log_.MarkLastFailed();
+    return {};
+  }
+  return MovePaths{*source, *target};
+}
+
+bool SimFiles::MoveFile(const std::string& from, const std::string& to) {
+  const std::optional<MovePaths> paths = BeginMove("MoveFile", FileOp::MoveFile, from, to);
+  if (!paths) return false;
+  const std::string& source = paths->Source;
+  const std::string& target = paths->Target;
   auto refuse = [&] {
     log_.MarkLastFailed();
     return false;
   };
-  if (!source || !target || Faulted(FileOp::MoveFile, *source)) return refuse();
-  const std::string fromKey = Key(*source);
-  const std::string toKey = Key(*target);
-  if (!nodes_.count(fromKey) || Parent(*source).empty()) return refuse();
+  const std::string fromKey = Key(source);
+  const std::string toKey = Key(target);
+  if (!nodes_.count(fromKey) || Parent(source).empty()) return refuse();
   const bool caseOnly = fromKey == toKey;
-  if ((!caseOnly && nodes_.count(toKey)) || !ParentIsFolder(*target) ||
-      toKey.rfind(fromKey + "\\", 0) == 0 || TreeIsBusy(*source))
+  if ((!caseOnly && nodes_.count(toKey)) || !ParentIsFolder(target) ||
+      toKey.rfind(fromKey + "\\", 0) == 0 || TreeIsBusy(source))
     return refuse();
   // The simulation refuses to rename a held file at all, also one held with delete sharing.
-  MoveTree(*source, *target);
+  MoveTree(source, target);
   return true;
 }
 
 bool SimFiles::MoveFileReplacing(const std::string& from, const std::string& to) {
-  const std::optional<std::string> source = FullPath(from);
-  const std::optional<std::string> target = FullPath(to);
-  if (!log_.Enter("MoveFileReplacing", source.value_or(from) + " -> " + target.value_or(to)))
-    return false;
+  const std::optional<MovePaths> paths =
+      BeginMove("MoveFileReplacing", FileOp::MoveFileReplacing, from, to);
+  if (!paths) return false;
+  const std::string& source = paths->Source;
+  const std::string& target = paths->Target;
   auto refuse = [&] {
     log_.MarkLastFailed();
     return false;
   };
-  if (!source || !target || Faulted(FileOp::MoveFileReplacing, *source)) return refuse();
-  const std::string fromKey = Key(*source);
-  const std::string toKey = Key(*target);
+  const std::string fromKey = Key(source);
+  const std::string toKey = Key(target);
   const auto moving = nodes_.find(fromKey);
-  if (moving == nodes_.end() || moving->second.Folder || !ParentIsFolder(*target)) return refuse();
-  if (TreeIsBusy(*source)) return refuse();
+  if (moving == nodes_.end() || moving->second.Folder || !ParentIsFolder(target)) return refuse();
+  if (TreeIsBusy(source)) return refuse();
   if (fromKey == toKey) return true;
   const auto replaced = nodes_.find(toKey);
   if (replaced != nodes_.end()) {
@@ -247,7 +259,7 @@ bool SimFiles::MoveFileReplacing(const std::string& from, const std::string& to)
       return refuse();
     nodes_.erase(replaced);
   }
-  MoveTree(*source, *target);
+  MoveTree(source, target);
   return true;
 }
 

@@ -128,6 +128,14 @@ class SimFiles : public platform::Files {
   const Node* Find(const std::string& path) const;
   bool ParentIsFolder(const std::string& fullPath) const;
   bool Faulted(FileOp op, const std::string& fullPath) const;
+  struct MovePaths {
+    std::string Source;
+    std::string Target;
+  };
+  // The opening both moves share: the names made full, the call logged, an injected fault.
+  // Empty when the move cannot begin; the call is then marked failed where it was logged.
+  std::optional<MovePaths> BeginMove(const char* call, FileOp op, const std::string& from,
+                                     const std::string& to);
   bool WriteAt(const std::string& key, std::uint64_t& position, const char* data,
                std::size_t size);
   bool FlushAt(const std::string& key);
