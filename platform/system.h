@@ -46,11 +46,14 @@ class System {
   // Uninitialised memory of `size` bytes whose pages nothing has touched yet, so that filling
   // it is the first and only touch; null when it cannot be had.
   virtual UniqueBuffer AllocateBuffer(std::size_t size) = 0;
-  // Copies `size` bytes from `source` into `buffer`, whole, before it returns. Filling fresh
-  // memory costs mostly its first touch, one page fault per page, and faults of different
-  // pages can be taken side by side: the real machine may share a large copy among the
-  // processors.
-  virtual void FillBuffer(char* buffer, const char* source, std::size_t size) = 0;
+  // Copies `size` bytes from `source` into `buffer`, whole, before it returns. With `digests`,
+  // also writes there the digest of each chunk of the buffer (DigestChunkCount(size) of them,
+  // platform/chunk_digest.h), taken of the bytes as they landed in it. Filling fresh memory
+  // costs mostly its first touch, one page fault per page, and faults of different pages can
+  // be taken side by side: the real machine may share a large fill among the processors,
+  // chunk by chunk, each chunk digested by the thread that copied it.
+  virtual void FillBuffer(char* buffer, const char* source, std::size_t size,
+                          std::uint64_t* digests) = 0;
   // A step of the process's own start or end (the setup state made or released), so that a
   // machine that records its calls can place it among them. The real machine records nothing.
   virtual void NoteProcessStep(const std::string& step) { (void)step; }

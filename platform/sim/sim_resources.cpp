@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "install/digest_table.h"
+#include "platform/chunk_digest.h"
+
 #include "platform/sim/sim_case.h"
 
 namespace sim {
@@ -13,6 +16,19 @@ std::string SimResources::Key(const std::string& type, const std::string& name) 
 void SimResources::AddResource(const std::string& type, const std::string& name,
                                const std::string& bytes) {
   resources_[Key(type, name)] = bytes;
+  builtTable_[Key(type, name)] =
+      TFileDigests{type, name, bytes.size(), platform::DigestChunks(bytes.data(), bytes.size())};
+}
+
+void SimResources::DamageResource(const std::string& type, const std::string& name,
+                                  std::size_t offset) {
+  std::string& bytes = resources_.at(Key(type, name));
+  bytes.at(offset) = static_cast<char>(~bytes.at(offset));
+}
+
+void SimResources::ReplaceDigestTable(std::optional<std::string> bytes) {
+  tableReplaced_ = true;
+  tableOverride_ = std::move(bytes);
 }
 
 void SimResources::FailLookup(const std::string& type, const std::string& name) {
@@ -22,6 +38,15 @@ void SimResources::FailLookup(const std::string& type, const std::string& name) 
 bool SimResources::Find(const std::string& type, const std::string& name,
                         platform::ResourceView& view) {
   const std::string key = Key(type, name);
+  if (key == Key(kDigestTableType, kDigestTableName)) {
+    if (tableReplaced_) {
+      if (tableOverride_) resources_[key] = *tableOverride_; else resources_.erase(key);
+    } else {
+      TDigestTable table;
+      for (const auto& entry : builtTable_) table.push_back(entry.second);
+      resources_[key] = EncodeDigestTable(table);
+    }
+  }
   const auto found = resources_.find(key);
   const bool refused = std::any_of(failing_.begin(), failing_.end(), [&](const std::string& f) {
     return f.empty() || f == key;

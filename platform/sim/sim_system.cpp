@@ -1,7 +1,9 @@
 #include "platform/sim/sim_system.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "platform/chunk_digest.h"
 #include "platform/win_constants.h"
 
 namespace sim {
@@ -68,8 +70,16 @@ platform::UniqueBuffer SimSystem::AllocateBuffer(std::size_t size) {
   return {new char[size], release};
 }
 
-void SimSystem::FillBuffer(char* buffer, const char* source, std::size_t size) {
-  if (size) std::memcpy(buffer, source, size);
+void SimSystem::FillBuffer(char* buffer, const char* source, std::size_t size,
+                           std::uint64_t* digests) {
+  for (std::size_t k = 0; k < platform::DigestChunkCount(size); ++k) {
+    const std::size_t offset = k * platform::kDigestChunkSize;
+    const std::size_t chunk = std::min(platform::kDigestChunkSize, size - offset);
+    if (digests)
+      digests[k] = platform::CopyAndDigest(buffer + offset, source + offset, chunk);
+    else
+      std::memcpy(buffer + offset, source + offset, chunk);
+  }
 }
 
 }  // namespace sim

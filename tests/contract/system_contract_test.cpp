@@ -4,7 +4,9 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "platform/chunk_digest.h"
 #include "platform/win_constants.h"
 #include "tests/contract/contract_environment.h"
 
@@ -82,9 +84,10 @@ TEST(SystemContract, BuffersOfAnySizeHoldWhatIsCopiedIn) {
   }
 }
 
-// A large copy may be shared among threads: every byte must still land at its own offset,
-// whatever the size's relation to the pieces, and the bytes around it stay untouched.
-TEST(SystemContract, FillBufferCopiesEveryByteInPlace) {
+// A large fill may be shared among threads: every byte must still land at its own offset,
+// whatever the size's relation to the chunks, the bytes around it stay untouched, and each
+// chunk's digest is that of the portable digest (the real machine may use another build).
+TEST(SystemContract, FillBufferCopiesEveryByteInPlaceAndDigestsEachChunk) {
   auto env = MakeContractEnvironment();
   platform::System& system = env->Machine().Sys;
   const std::size_t mib = 1024 * 1024;
@@ -97,10 +100,18 @@ TEST(SystemContract, FillBufferCopiesEveryByteInPlace) {
     ASSERT_NE(buffer, nullptr);
     buffer[0] = '<';
     buffer[size + 1] = '>';
-    system.FillBuffer(buffer.get() + 1, source.data(), size);
+    std::vector<std::uint64_t> digests(platform::DigestChunkCount(size) + 1, 0xdeadbeef);
+    system.FillBuffer(buffer.get() + 1, source.data(), size, digests.data());
     EXPECT_EQ(buffer[0], '<');
     EXPECT_EQ(buffer[size + 1], '>');
     EXPECT_TRUE(std::memcmp(buffer.get() + 1, source.data(), size) == 0);
+    EXPECT_EQ(digests.back(), 0xdeadbeef);
+    digests.pop_back();
+    EXPECT_EQ(digests, platform::DigestChunks(source.data(), size));
+    // Without digests (the benchmark's unverified build) it is a plain copy.
+    auto plain = system.AllocateBuffer(size + 1);
+    system.FillBuffer(plain.get(), source.data(), size, nullptr);
+    EXPECT_TRUE(std::memcmp(plain.get(), source.data(), size) == 0);
   }
 }
 

@@ -238,11 +238,13 @@ TEST_F(SetupTest, FileListOfThisProduct) {
   EXPECT_EQ(writes[1], "CreateForWrite " + fixture::kInstallDir + "Tarvelon.bar");
   EXPECT_EQ(writes[2], "CreateForWrite " + fixture::kInstallDir + "Tarvelon.car");
   EXPECT_EQ(writes[3], "CreateForWrite " + fixture::kInstallDir + "Uninstall.exe");
-  // Exactly these four payloads, in this order, and nothing after them.
+  // Exactly these four payloads, in this order, each checked against the digest table, and
+  // nothing after them.
   std::vector<std::string> lookups;
   for (const auto& lookup : M.Resources().Lookups()) lookups.push_back(lookup.Type + " " + lookup.Name);
-  EXPECT_EQ(lookups, (std::vector<std::string>{"exe Tarvelon", "bar Tarvelon", "car Tarvelon",
-                                               "exe Uninstall"}));
+  const std::string table = "#10 PAYLOADDIGESTS";
+  EXPECT_EQ(lookups, (std::vector<std::string>{"exe Tarvelon", table, "bar Tarvelon", table,
+                                               "car Tarvelon", table, "exe Uninstall", table}));
   EXPECT_EQ(M.Progress().RangeMax(), 4);
 }
 
