@@ -44,6 +44,22 @@ payload_embedded() {
 }
 check "payload resources embedded, language Russian" payload_embedded
 
+# The digest table that a setup carries (read back with wrestool) vouches for exactly the four
+# files it was built from, byte for byte.
+digests_match() {  # digests_match SETUP PAYLOAD-FOLDER
+  local table
+  table=$(mktemp)
+  wrestool -x --raw --type=10 --name=PAYLOADDIGESTS "$1" >"$table" && [ -s "$table" ] ||
+    { echo "  no digest table in $1"; rm -f "$table"; return 1; }
+  sh "$root/payload/digests/payload-digests.sh" "$root/build/release-digests" check "$table" \
+    EXE TARVELON "$2/Tarvelon.exe" BAR TARVELON "$2/Tarvelon.bar" \
+    CAR TARVELON "$2/Tarvelon.car" EXE UNINSTALL "$2/Uninstall.exe"
+  local rc=$?
+  rm -f "$table"
+  return $rc
+}
+check "the embedded digests match the four payload files" digests_match "$exe" "$build/payload-files"
+
 # Every directly imported DLL is one of Windows' KnownDLLs (loaded only from the system
 # folder), or comctl32, which the manifest redirects to the side-by-side assembly. Anything
 # else could be planted beside the setup in a Downloads folder and loaded in its place.
@@ -199,6 +215,20 @@ supplied_installs() {
   echo "  installation: $(tail -1 "$sign_dir/supplied-install.log")"
 }
 check "a setup built from supplied files installs exactly those files" supplied_installs
+check "its embedded digests match the supplied files" \
+  digests_match "$supplied_build/payload/TarvelonSetup.exe" "$supplied"
+undigestible_refused() {
+  local huge=$sign_dir/huge
+  mkdir -p "$huge"
+  cp "$supplied"/* "$huge/"
+  truncate -s $((4 * 1024 * 1024 * 1024 + 1)) "$huge/Tarvelon.car"  # sparse
+  configure_supplied "$huge" || { tail -5 "$sign_dir/supplied.log"; return 1; }
+  cmake --build "$supplied_build" --target TarvelonSetup >"$sign_dir/supplied-build.log" 2>&1 &&
+    { echo "  the build went on"; return 1; }
+  grep -c "^payload digests: $huge/Tarvelon.car is too large to be embedded (4294967297 bytes)$" \
+    "$sign_dir/supplied-build.log" | grep -qx 1 || { tail -5 "$sign_dir/supplied-build.log"; return 1; }
+}
+check "a supplied file that cannot be digested fails the build with one line naming it" undigestible_refused
 
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]
