@@ -10,9 +10,10 @@
 #   - the setup's peak resident memory, its time to the question, its stub size (executable
 #     minus payload) and the build times of the full-size setup;
 #   - two references built here and timed in the same runs: an NSIS installer of the same four
-#     files (makensis, uncompressed, one Yes/No question, the files, an uninstall key, the
-#     setup's three links and website shortcut) and question_box.exe, which shows the same
-#     Yes/No box and nothing else, linked like the setup (the floor of start to question):
+#     files that does the setup's whole job (makensis, uncompressed, one Yes/No question, the
+#     setup's ten uninstall values, its old Start-menu groups removed, the files, the three
+#     links and website shortcut, the program started) and question_box.exe, which shows the
+#     same Yes/No box and nothing else, linked like the setup (the floor of start to question):
 #     start to question, Yes to process end and peak resident memory of each; the setup's
 #     memory up to its question (a run answered No);
 #   - a second clean build of the setup in another folder, compared by SHA-256;
@@ -354,9 +355,9 @@ for run in warmup $(seq "$runs"); do
   if [ $first = setup ]; then
     time_setup "$run" || failures=$((failures + 1))
     place=_second
-    time_question nsis "$nsis_exe" || failures=$((failures + 1))
+    time_question nsis "$nsis_exe" --end-product || failures=$((failures + 1))
   else
-    time_question nsis "$nsis_exe" || failures=$((failures + 1))
+    time_question nsis "$nsis_exe" --end-product || failures=$((failures + 1))
     place=_second
     time_setup "$run" || failures=$((failures + 1))
   fi
@@ -598,11 +599,17 @@ $builds
 - NSIS reference: \`bench/nsis_reference.nsi\` built by makensis ($(makensis -VERSION), target
   $nsis_target) from the same four files, uncompressed (SetCompress off); its CRC check is left
   on, as NSIS builds by default, so it reads its whole file before the question. Silent but
-  for its question (the setup's English text and caption), it then writes the four files,
-  two values of an uninstall key, and the setup's links: a Start-menu folder with the
-  program's and the uninstaller's links and the website shortcut (WriteINIStr), and the
-  program's Desktop link; it starts no program. (The first comparisons, before 2026-12-09
-  17:00 UTC, were made with the program's two links only.) Question box:
+  for its question (the setup's English text and caption), it does the setup's whole job in
+  the setup's order, under names of its own (key and folders TarvelonNsis): the ten values of
+  the setup's uninstall entry (the same names and kinds of data; InstallDate through
+  FileFunc's GetTime, that is the System plug-in), the old Start-menu groups removed with
+  RMDir /r (the user's two and the all-users one of either language) and the group made
+  again, the four files, the program's and the uninstaller's links and the website shortcut
+  (WriteINIStr) in the group, the program's Desktop link, and the program started with Exec,
+  which does not wait for it; the driver ends that program once NSIS has ended, as it does
+  after the setup. (Results written up to 2026-12-09 17:48 UTC were made with a reference
+  that wrote two values of the key, removed no group and started no program; the first of
+  them, before 17:00 UTC, with the program's two links only.) Question box:
   \`bench/question_box.cpp\`, the same box and nothing else, with the setup's manifest and
   link options. Both are timed by
   \`bench_driver.exe --question-only\`: start to the question, then Yes (clicked 200 ms after
