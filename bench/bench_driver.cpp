@@ -2,12 +2,14 @@
 // confirmation question with Yes, watches the progress window while the payload files are
 // copied, waits for the setup to end and then ends the product program that the setup starts.
 //
-//   bench_driver SETUP.EXE [--timeout SECONDS] [--question-only] [--answer yes|no]
+//   bench_driver SETUP.EXE [--timeout SECONDS] [--question-only] [--answer yes|no] [--end-product]
 //     --timeout        for the whole run (default 120 s)
 //     --question-only  after the answer only wait for the process to end: for programs without
 //                      the progress window (the reference programs), or to measure the setup
 //                      up to its question (with --answer no)
 //     --answer         the button to click (default yes)
+//     --end-product    with --question-only: after the end, end the product program that the
+//                      installer started (as after every run without --question-only)
 //
 // Output: "key: lo hi" lines, milliseconds since just before CreateProcess, read from
 // QueryPerformanceCounter. A change is seen by polling (about every millisecond), so each
@@ -167,7 +169,8 @@ int Fail(const char* what) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: bench_driver SETUP.EXE [--timeout SECONDS] [--question-only] [--answer yes|no]\n");
+               "usage: bench_driver SETUP.EXE [--timeout SECONDS] [--question-only] [--answer yes|no]"
+               " [--end-product]\n");
   return 2;
 }
 
@@ -175,12 +178,15 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   double timeoutMs = 120000;
   bool questionOnly = false;
+  bool endProduct = false;
   int answer = IDYES;
   for (int i = 2; i < argc; ++i) {
     if (std::strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
       timeoutMs = std::atof(argv[++i]) * 1000;
     } else if (std::strcmp(argv[i], "--question-only") == 0) {
       questionOnly = true;
+    } else if (std::strcmp(argv[i], "--end-product") == 0) {
+      endProduct = true;
     } else if (std::strcmp(argv[i], "--answer") == 0 && i + 1 < argc) {
       ++i;
       if (std::strcmp(argv[i], "yes") == 0) answer = IDYES;
@@ -242,6 +248,7 @@ int main(int argc, char** argv) {
     DWORD exitCode = 0;
     GetExitCodeProcess(process.Get(), &exitCode);
     std::printf("exit_code: %lu\n", static_cast<unsigned long>(exitCode));
+    if (endProduct) std::printf("product_ended: %d\n", EndProductProcesses(15000));
     return 0;
   }
 

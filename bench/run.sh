@@ -10,11 +10,13 @@
 #   - the setup's peak resident memory, its time to the question, its stub size (executable
 #     minus payload) and the build times of the full-size setup;
 #   - two references built here and timed in the same runs: an NSIS installer of the same four
-#     files (makensis, uncompressed, one Yes/No question, the files, an uninstall key, the
-#     setup's three links and website shortcut) and question_box.exe, which shows the same
-#     Yes/No box and nothing else, linked like the setup (the floor of start to question):
+#     files that does the setup's whole job (makensis, uncompressed, one Yes/No question, the
+#     setup's ten uninstall values, its old Start-menu groups removed, the files, the three
+#     links and website shortcut, the program started) and question_box.exe, which shows the
+#     same Yes/No box and nothing else, linked like the setup (the floor of start to question):
 #     start to question, Yes to process end and peak resident memory of each; the setup's
-#     memory up to its question (a run answered No);
+#     memory up to its question (a run answered No); the NSIS installer built again without
+#     its CRC check, answered No, for what that check of its whole file costs at start;
 #   - a second clean build of the setup in another folder, compared by SHA-256;
 #   - a release built from supplied files (the payload's programs with bytes appended and its
 #     data files) installed once and compared byte for byte;
@@ -139,6 +141,9 @@ if [ "$timed" = win64 ]; then nsis_target=amd64-unicode; else nsis_target=x86-un
 nsis_exe=$tools/TarvelonNsis.exe
 makensis -V2 -DPAYLOAD="$payload_dir" -DOUTFILE="$nsis_exe" -DTARGET=$nsis_target \
   "$here/nsis_reference.nsi" >"$logs/makensis.log" 2>&1
+nsis_nocrc_exe=$tools/TarvelonNsisNoCrc.exe
+makensis -V2 -DPAYLOAD="$payload_dir" -DOUTFILE="$nsis_nocrc_exe" -DTARGET=$nsis_target \
+  -DCRCCHECK=off "$here/nsis_reference.nsi" >"$logs/makensis-nocrc.log" 2>&1
 
 # The same sources built clean in another folder must give the same bytes.
 repro_result="not checked (--no-clean)"
@@ -349,14 +354,14 @@ failures=0
 # (see "How the figures were taken" on why the place in a round counts).
 for run in warmup $(seq "$runs"); do
   if [ "$run" = warmup ] || [ $((run % 2)) = 1 ]; then first=setup; else first=nsis; fi
-  say "run $run of $runs: $([ $first = setup ] && echo "setup, NSIS" || echo "NSIS, setup"), reference writer, cp, question box, setup answered No"
+  say "run $run of $runs: $([ $first = setup ] && echo "setup, NSIS" || echo "NSIS, setup"), reference writer, cp, question box, setup answered No, NSIS without CRC answered No"
   reset_machine
   if [ $first = setup ]; then
     time_setup "$run" || failures=$((failures + 1))
     place=_second
-    time_question nsis "$nsis_exe" || failures=$((failures + 1))
+    time_question nsis "$nsis_exe" --end-product || failures=$((failures + 1))
   else
-    time_question nsis "$nsis_exe" || failures=$((failures + 1))
+    time_question nsis "$nsis_exe" --end-product || failures=$((failures + 1))
     place=_second
     time_setup "$run" || failures=$((failures + 1))
   fi
@@ -365,6 +370,7 @@ for run in warmup $(seq "$runs"); do
   time_cp "$run"
   time_question box "$box_exe" || failures=$((failures + 1))
   time_question setup_no "$setup_exe" --answer no || failures=$((failures + 1))
+  time_question nsis_nocrc "$nsis_nocrc_exe" --answer no || failures=$((failures + 1))
 done
 reset_machine
 
@@ -465,6 +471,7 @@ rows=(
   "nsis_start_to_question|NSIS: process start to the question (ms)"
   "nsis_yes_to_end|**NSIS: Yes to process end (ms)**"
   "nsis_peak_mib|NSIS: peak resident memory (MiB)"
+  "nsis_nocrc_start_to_question|NSIS built with CRCCheck off, answered No: process start to the question (ms)"
   "setup_yes_to_end_second|Setup timed second after the reset: Yes to process end (ms)"
   "extract_2_second|- of it: extraction of Tarvelon.bar (ms)"
   "extract_3_second|- of it: extraction of Tarvelon.car (ms)"
@@ -491,6 +498,16 @@ ratios=$(
     echo "| setup ${pair#*|} / cp | $(ratio "$(median_of "$key")" "$(median_of cp_total)") | $(ratio "$(min_of "$key")" "$(min_of cp_total)") |"
   done
   echo "| reference writer / cp | $(ratio "$(median_of reference_total)" "$(median_of cp_total)") | $(ratio "$(min_of reference_total)" "$(min_of cp_total)") |"
+)
+# NSIS's CRC-32 of its whole file, read before its question: its start to the question with
+# and without the check.
+difference() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-") print "-"; else printf "%.1f", a - b }'; }
+nsis_crc=$(
+  echo "| NSIS: process start to the question (ms) | median | min |"
+  echo "|---|---:|---:|"
+  echo "| with its CRC check (as built by default) | $(median_of nsis_start_to_question) | $(min_of nsis_start_to_question) |"
+  echo "| built with CRCCheck off | $(median_of nsis_nocrc_start_to_question) | $(min_of nsis_nocrc_start_to_question) |"
+  echo "| the check's cost at start (with minus without) | $(difference "$(median_of nsis_start_to_question)" "$(median_of nsis_nocrc_start_to_question)") | $(difference "$(min_of nsis_start_to_question)" "$(min_of nsis_nocrc_start_to_question)") |"
 )
 builds=$(
   echo "| build | setup executable (bytes) | stub = executable minus payload (bytes) | clean build (s) | rebuild after a resource change (s) |"
@@ -566,6 +583,10 @@ $table
 
 $ratios
 
+## NSIS's CRC check at start
+
+$nsis_crc
+
 ## Size and build time
 
 $builds
@@ -575,8 +596,8 @@ $builds
 - Each round starts from a machine without the product: installation folder, uninstall
   entry, Start-menu groups and links removed, the product program that the setup starts
   ended, all written data flushed (\`sync\`). The setup and NSIS run first, in turns; then
-  the reference writer, cp, the question box and the setup answered No. All write onto the
-  same file system (the Wine prefix).
+  the reference writer, cp, the question box, the setup answered No and NSIS built without
+  its CRC check answered No. All write onto the same file system (the Wine prefix).
 - \`bench_driver.exe\` starts the setup with CreateProcess under \`LC_ALL=en_US.UTF-8\`,
   polls about every millisecond for the question box, waits 200 ms, then posts BM_CLICK to
   its Yes button; "Yes" is that moment. It then polls the progress window: its status line
@@ -598,17 +619,26 @@ $builds
 - NSIS reference: \`bench/nsis_reference.nsi\` built by makensis ($(makensis -VERSION), target
   $nsis_target) from the same four files, uncompressed (SetCompress off); its CRC check is left
   on, as NSIS builds by default, so it reads its whole file before the question. Silent but
-  for its question (the setup's English text and caption), it then writes the four files,
-  two values of an uninstall key, and the setup's links: a Start-menu folder with the
-  program's and the uninstaller's links and the website shortcut (WriteINIStr), and the
-  program's Desktop link; it starts no program. (The first comparisons, before 2026-12-09
-  17:00 UTC, were made with the program's two links only.) Question box:
+  for its question (the setup's English text and caption), it does the setup's whole job in
+  the setup's order, under names of its own (key and folders TarvelonNsis): the ten values of
+  the setup's uninstall entry (the same names and kinds of data; InstallDate through
+  FileFunc's GetTime, that is the System plug-in), the old Start-menu groups removed with
+  RMDir /r (the user's two and the all-users one of either language) and the group made
+  again, the four files, the program's and the uninstaller's links and the website shortcut
+  (WriteINIStr) in the group, the program's Desktop link, and the program started with Exec,
+  which does not wait for it; the driver ends that program once NSIS has ended, as it does
+  after the setup. (Results written up to 2026-12-09 17:48 UTC were made with a reference
+  that wrote two values of the key, removed no group and started no program; the first of
+  them, before 17:00 UTC, with the program's two links only.) Question box:
   \`bench/question_box.cpp\`, the same box and nothing else, with the setup's manifest and
   link options. Both are timed by
   \`bench_driver.exe --question-only\`: start to the question, then Yes (clicked 200 ms after
   the box appeared, as for the setup) to the end of the process. "Setup answered No" is one
   more run of the setup per round whose question is answered No: its peak memory is what the
-  setup holds up to its question.
+  setup holds up to its question. "NSIS built with CRCCheck off" is the reference built
+  again with \`-DCRCCHECK=off\`, run last in each round and answered No; its start to the
+  question against the reference's (from the rounds in which NSIS ran first) is what the
+  CRC check of NSIS's whole file costs before its question.
 - Yes to process end of the setup holds the copy, the three links, the website shortcut, the
   start of the product and the end of the process. A profile of that last phase (x86-64 Wine
   8.0, 2026-12-09, five runs) found 9-40 ms (once 225 ms) in IPersistFile::Save of each link and 12-33 ms
@@ -673,6 +703,8 @@ echo
 echo "$table"
 echo
 echo "$ratios"
+echo
+echo "$nsis_crc"
 echo
 echo "$builds"
 echo

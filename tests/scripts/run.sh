@@ -138,5 +138,14 @@ went on" "$said"
   check_eq "  and leaves no private copy" "" "$(ls -A "$work" | grep -x none)"
 fi
 
+# scripts/run shows the uninstall entry from regdump.exe's bytes: Cyrillic of code page 1251
+# readable, the NUL gone, a DWORD in its byte order.
+# shellcheck source=../../scripts/lib/reg_text.sh
+source "$root/scripts/lib/reg_text.sh"
+check_eq "registry values from regdump's bytes, for a UTF-8 terminal" \
+  "$(printf 'Publisher    REG_SZ    ООО «Тарвелон Софт»\nNoModify    REG_DWORD    0x102\nEmpty    REG_SZ    ')" \
+  "$(printf 'Publisher\tREG_SZ\t%s00\nNoModify\tREG_DWORD\t02010000\nEmpty\tREG_SZ\t00\n' \
+    "$(printf 'ООО «Тарвелон Софт»' | iconv -f UTF-8 -t CP1251 | od -An -tx1 | tr -d ' \n')" | reg_text CP1251 2>&1)"
+
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]
