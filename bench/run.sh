@@ -17,6 +17,10 @@
 #     start to question, Yes to process end and peak resident memory of each; the setup's
 #     memory up to its question (a run answered No); the NSIS installer built again without
 #     its CRC check, answered No, for what that check of its whole file costs at start;
+#   - the payload check's cost: the setup and a build of it without the check
+#     (TVL_UNVERIFIED_PAYLOAD, built for this alone) in rounds of their own, each run first
+#     after a reset, in turns; and digest_speed.exe, the digest's throughput and the fill of a
+#     fresh buffer with and without it, from the setup's own code;
 #   - a second clean build of the setup in another folder, compared by SHA-256;
 #   - a release built from supplied files (the payload's programs with bytes appended and its
 #     data files) installed once and compared byte for byte;
@@ -136,6 +140,15 @@ cmake -S "$here" -B "$tools" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   >"$logs/configure-tools.log" 2>&1
 ninja -C "$tools" >"$logs/build-tools.log" 2>&1
 box_exe=$tools/question_box.exe
+say "the setup without its payload check, and digest_speed ($timed)"
+unchecked_build=$root/build/bench-$timed-unchecked
+[ -n "$clean" ] && rm -rf "$unchecked_build"
+[ -f "$unchecked_build/build.ninja" ] ||
+  configure_setup "$timed" "$unchecked_build" "$logs/configure-unchecked.log" \
+    -DTVL_PAYLOAD_DIR="$payload_dir" -DTVL_UNVERIFIED_PAYLOAD=ON
+ninja -C "$unchecked_build" TarvelonSetup >"$logs/build-unchecked.log" 2>&1
+unchecked_exe=$unchecked_build/payload/TarvelonSetup.exe
+ninja -C "$build" digest_speed >"$logs/build-digest-speed.log" 2>&1
 say "NSIS reference installer (makensis $(makensis -VERSION))"
 if [ "$timed" = win64 ]; then nsis_target=amd64-unicode; else nsis_target=x86-unicode; fi
 nsis_exe=$tools/TarvelonNsis.exe
@@ -257,11 +270,12 @@ lo() { awk -v k="$2:" '$1 == k { print $2 }' "$1"; }
 hi() { awk -v k="$2:" '$1 == k { print $3 }' "$1"; }
 calc() { awk "BEGIN { printf \"%.3f\", $* }"; }
 
-# One installation by the setup, timed by the driver.
+# time_setup RUN [EXE]: one installation by the setup (or by EXE, a build of it), timed by
+# the driver.
 time_setup() {
-  local run=$1 out=$logs/driver-$1.out peak=0 k
-  if ! with_peak peak "$setup_exe" \
-      env LC_ALL=en_US.UTF-8 "$WINE_LOADER" "$tools/bench_driver.exe" "$setup_exe" \
+  local run=$1 exe=${2:-$setup_exe} out=$logs/driver-$1$place.out peak=0 k
+  if ! with_peak peak "$exe" \
+      env LC_ALL=en_US.UTF-8 "$WINE_LOADER" "$tools/bench_driver.exe" "$exe" \
       --timeout 180 >"$out" 2>"$logs/driver-$run.err" </dev/null; then
     say "run $run: the driver failed: $(grep '^error' "$out" || tail -1 "$out")"
     _wineserver -k >/dev/null 2>&1 || true
@@ -373,6 +387,25 @@ for run in warmup $(seq "$runs"); do
   time_question nsis_nocrc "$nsis_nocrc_exe" --answer no || failures=$((failures + 1))
 done
 reset_machine
+
+# The payload check's cost: the setup against its build without the check, each run first
+# after its own reset (so both meet the same machine), the checked one first in odd rounds.
+for run in $(seq "$runs"); do
+  if [ $((run % 2)) = 1 ]; then order="checked unchecked"; else order="unchecked checked"; fi
+  say "payload check round $run of $runs: ${order/ /, then }"
+  for which in $order; do
+    reset_machine
+    place=_$which
+    if [ "$which" = checked ]; then exe=$setup_exe; else exe=$unchecked_exe; fi
+    time_setup "$run" "$exe" || failures=$((failures + 1))
+  done
+  place=""
+done
+reset_machine
+say "digest_speed"
+"$WINE_LOADER" "$build/platform/win32/digest_speed.exe" 194 7 >"$logs/digest-speed.out" 2>&1 </dev/null ||
+  say "digest_speed failed: $(tail -1 "$logs/digest-speed.out")"
+speed() { awk -v k="$1:" '$1 == k { print $2 }' "$logs/digest-speed.out"; }
 
 # install_once LABEL SETUP FILES-DIR: one installation by that setup, timed by the driver, its
 # files compared with FILES-DIR. Sets once_result, once_s (Yes to process end) and once_mib.
@@ -509,6 +542,35 @@ nsis_crc=$(
   echo "| built with CRCCheck off | $(median_of nsis_nocrc_start_to_question) | $(min_of nsis_nocrc_start_to_question) |"
   echo "| the check's cost at start (with minus without) | $(difference "$(median_of nsis_start_to_question)" "$(median_of nsis_nocrc_start_to_question)") | $(difference "$(min_of nsis_start_to_question)" "$(min_of nsis_nocrc_start_to_question)") |"
 )
+check_rows=(
+  "start_to_question|process start to the question (ms)"
+  "extract_1|extraction of Tarvelon.exe (ms)"
+  "extract_2|extraction of Tarvelon.bar (ms)"
+  "extract_3|extraction of Tarvelon.car (ms)"
+  "extract_4|extraction of Uninstall.exe (ms)"
+  "extract_sum|**the four extractions (ms)**"
+  "setup_yes_to_end|Yes to process end (ms)"
+  "setup_peak_mib|peak resident memory (MiB)"
+)
+payload_check=$(
+  echo "| measure | with the check: median | min | without: median | min | median ratio |"
+  echo "|---|---:|---:|---:|---:|---:|"
+  for row in "${check_rows[@]}"; do
+    key=${row%%|*}
+    echo "| ${row#*|} | $(median_of "${key}_checked") | $(min_of "${key}_checked") | $(median_of "${key}_unchecked") | $(min_of "${key}_unchecked") | $(ratio "$(median_of "${key}_checked")" "$(median_of "${key}_unchecked")") |"
+  done
+)
+digest_speed=$(
+  echo "| digest_speed.exe (194 MiB, 7 rounds) | value |"
+  echo "|---|---:|"
+  echo "| XXH3-64, SSE2 build (the one the setup uses where the processor has SSE2), MB/s | $(speed digest_sse2_mb_s) |"
+  echo "| XXH3-64, portable build (processors without SSE2), MB/s | $(speed digest_portable_mb_s) |"
+  echo "| fill of a fresh 194 MiB buffer, plain copy, ms (median) | $(speed fill_plain_ms) |"
+  echo "| fill of a fresh 194 MiB buffer with the digests, ms (median) | $(speed fill_digested_ms) |"
+  echo "| digests of the fill equal to the portable build's (1 yes) | $(speed digests_right) |"
+)
+check_ratio=$(ratio "$(median_of extract_sum_checked)" "$(median_of extract_sum_unchecked)")
+question_check_ratio=$(ratio "$(median_of start_to_question_checked)" "$(median_of start_to_question_unchecked)")
 builds=$(
   echo "| build | setup executable (bytes) | stub = executable minus payload (bytes) | clean build (s) | rebuild after a resource change (s) |"
   echo "|---|---:|---:|---:|---:|"
@@ -541,6 +603,8 @@ targets=$(
   echo "| setup peak resident memory up to its question, MiB (median of the runs answered No) | $(median_of setup_no_peak_mib) | 32 | $(meets "$(median_of setup_no_peak_mib)" 32) |"
   echo "| (setup Yes to end - 4 x 128 ms) / NSIS Yes to end (medians) | $yes_ratio | 1.5 | $(meets "$yes_ratio" 1.5) |"
   echo "| setup peak resident memory, MiB (median), against 2 x the largest payload file ($largest_mib MiB) + 32 MiB | $(median_of setup_peak_mib) | $peak_bound | $(meets "$(median_of setup_peak_mib)" "$peak_bound") |"
+  echo "| the four extractions with the payload check / without it (medians) | $check_ratio | 1.05 | $(meets "$check_ratio" 1.05) |"
+  echo "| start to question with the payload check / without it (medians; nothing is checked before the question) | $question_check_ratio | | |"
   for arch in "${archs[@]}"; do
     echo "| stub of the $arch setup, bytes | ${stub_bytes[$arch]} | 524288 | $(meets "${stub_bytes[$arch]}" 524288) |"
   done
@@ -582,6 +646,18 @@ $table
 ## Ratios
 
 $ratios
+
+## The payload check
+
+The setup checks each payload file against the digests the build made of it (XXH3-64 of
+every 4 MiB chunk), while it copies the file into its buffer and before it writes any of it.
+Below, the setup against a build of the same sources without the check
+(\`-DTVL_UNVERIFIED_PAYLOAD=ON\`, made for this benchmark only), in rounds of their own:
+each run first after its own reset, the checked one first in odd rounds.
+
+$payload_check
+
+$digest_speed
 
 ## NSIS's CRC check at start
 
@@ -639,6 +715,14 @@ $builds
   again with \`-DCRCCHECK=off\`, run last in each round and answered No; its start to the
   question against the reference's (from the rounds in which NSIS ran first) is what the
   CRC check of NSIS's whole file costs before its question.
+- The payload check: \`bench/run.sh\` builds the setup a second time with
+  \`-DTVL_UNVERIFIED_PAYLOAD=ON\` and the same payload files; that build fills its buffers
+  by the same threads without digesting them and compares nothing. After the main rounds,
+  $runs rounds of their own run the two, each after its own reset, the checked one first in
+  odd rounds; the ratio of the medians of their four extractions is the check's cost.
+  \`digest_speed.exe\` (\`bench/digest_speed.cpp\`, linked with the setup's backend) times
+  the digest chunk by chunk over a cached 4 MiB buffer (best of seven), and the fill of a
+  fresh 194 MiB buffer through \`System::FillBuffer\` with and without digests (medians).
 - Yes to process end of the setup holds the copy, the three links, the website shortcut, the
   start of the product and the end of the process. A profile of that last phase (x86-64 Wine
   8.0, 2026-12-09, five runs) found 9-40 ms (once 225 ms) in IPersistFile::Save of each link and 12-33 ms
@@ -703,6 +787,10 @@ echo
 echo "$table"
 echo
 echo "$ratios"
+echo
+echo "$payload_check"
+echo
+echo "$digest_speed"
 echo
 echo "$nsis_crc"
 echo
