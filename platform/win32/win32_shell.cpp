@@ -66,8 +66,9 @@ platform::LinkResult Win32Shell::SaveShellLink(const platform::ShellLinkFields& 
   return platform::LinkResult::Saved;
 }
 
-void Win32Shell::Execute(const std::string& verb, const std::string& file, int showCommand) {
-  ::ShellExecuteA(nullptr, verb.c_str(), file.c_str(), nullptr, nullptr, showCommand);
+void Win32Shell::Execute(const std::string& verb, const std::string& file,
+                         const std::string& directory, int showCommand) {
+  ::ShellExecuteA(nullptr, verb.c_str(), file.c_str(), nullptr, directory.c_str(), showCommand);
 }
 
 }  // namespace win32
