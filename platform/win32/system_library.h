@@ -15,6 +15,10 @@ void RestrictDllSearchToSystemFolder();
 // The system folder (GetSystemDirectoryA), without a final backslash; empty on failure.
 std::string SystemFolder();
 
+// OSVERSIONINFO.dwPlatformId: VER_PLATFORM_WIN32_WINDOWS (1) on the 9x family,
+// VER_PLATFORM_WIN32_NT (2) on NT, and NT also where the system does not say.
+DWORD PlatformFamily();
+
 // The function `name` of the already loaded module `module`, or null where that module or
 // function is missing: for calls that older systems lack, looked up instead of imported.
 template <typename Fn>
