@@ -136,31 +136,25 @@ TEST(CleanupHelper, ItsFolderGoesUnderTheWindowsTempOnNtAndNeverUnderTheUsersThe
 }
 
 TEST(CleanupHelper, TheHelperMovesItsCopyOutAndRemovesItsFolderLast) {
-  const std::string folder = "C:\\WINDOWS\\Temp\\tvl-0123456789abcdef\\";
-  const std::string copy = folder + "TarvelonUninstall.exe";
-  const std::uint64_t handle = 0x2b8;
-  {
-    SCOPED_TRACE("moved: the folder goes now, the copy with its handle");
+  const std::string folder = "C:\\WINDOWS\\Temp\\tvl-0123456789abcdef\\", copy = folder + "TarvelonUninstall.exe";
+  const std::string moved = "move handle 696 to C:\\WINDOWS\\Temp\\tvl-0123456789abcdef.tmp";
+  const struct Row {
+    const char* label;
+    std::uint64_t handle;
+    bool movable;
+    std::vector<std::string> log;
+  } rows[] = {
+      {"moved: the folder goes now, the copy with its handle", 0x2b8, true,
+       {moved, "rmdir " + folder, "at restart C:\\WINDOWS\\Temp\\tvl-0123456789abcdef.tmp"}},
+      {"not moved: both are left to the restart", 0x2b8, false, {moved, "at restart " + copy, "at restart " + folder}},
+      {"a handle of another file: nothing is done", kImage, true, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
     TFakeCleanup machine;
-    machine.FileHandles[handle] = copy;
-    ClearOwnCopy(copy, handle, machine);
-    EXPECT_EQ(machine.Log, (std::vector<std::string>{"move handle 696 to C:\\WINDOWS\\Temp\\tvl-0123456789abcdef.tmp",
-                                                     "rmdir " + folder,
-                                                     "at restart C:\\WINDOWS\\Temp\\tvl-0123456789abcdef.tmp"}));
-  }
-  {
-    SCOPED_TRACE("not moved: both are left to the restart");
-    TFakeCleanup machine;
-    machine.FileHandles[handle] = copy;
-    machine.OpenFileMovable = false;
-    ClearOwnCopy(copy, handle, machine);
-    EXPECT_EQ(machine.Log, (std::vector<std::string>{"move handle 696 to C:\\WINDOWS\\Temp\\tvl-0123456789abcdef.tmp",
-                                                     "at restart " + copy, "at restart " + folder}));
-  }
-  {
-    SCOPED_TRACE("a handle of another file: nothing is done");
-    TFakeCleanup machine;
-    ClearOwnCopy(copy, kImage, machine);
-    EXPECT_TRUE(machine.Log.empty());
+    machine.FileHandles[0x2b8] = copy;
+    machine.OpenFileMovable = row.movable;
+    ClearOwnCopy(copy, row.handle, machine);
+    EXPECT_EQ(machine.Log, row.log);
   }
 }

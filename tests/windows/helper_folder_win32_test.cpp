@@ -5,6 +5,8 @@
 #include "platform/win32/windows_api.h"
 #include <sddl.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +15,8 @@
 #include "tests/contract/contract_environment.h"
 
 namespace {
+
+const char kAdministratorsOnly[] = "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
 std::string SddlOf(PSECURITY_DESCRIPTOR descriptor) {
   LPSTR text = nullptr;
@@ -25,19 +29,13 @@ std::string SddlOf(PSECURITY_DESCRIPTOR descriptor) {
   return sddl;
 }
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
-
-std::string Entries(const std::string& folder) {
+// The names in the folder of `path`, "|" between them.
+std::string EntriesBeside(const std::string& path) {
+  std::error_code error;
   std::string names;
-  WIN32_FIND_DATAA found;
-  const HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return "<missing>";
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names += (names.empty() ? "" : "|") + name;
-  } while (::FindNextFileA(search, &found));
-  ::FindClose(search);
-  return names;
+  for (const auto& entry : std::filesystem::directory_iterator(path.substr(0, path.rfind('\\')), error))
+    names += (names.empty() ? "" : "|") + entry.path().filename().string();
+  return error ? "<missing>" : names;
 }
 
 // What the watched calls saw, in order, and the folders tried; the folder call fails
@@ -49,20 +47,18 @@ DWORD FolderError = 0;
 BOOL WINAPI WatchedMakeFolder(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
   Seen.push_back(std::string("folder ") + SddlOf(attributes ? attributes->lpSecurityDescriptor : nullptr));
   Tried.push_back(path);
-  if (FolderFailures > 0 && FolderFailures--) {
-    ::SetLastError(FolderError);
-    return FALSE;
-  }
-  return ::CreateDirectoryA(path, attributes);
+  if (FolderFailures == 0) return ::CreateDirectoryA(path, attributes);
+  --FolderFailures;
+  ::SetLastError(FolderError);
+  return FALSE;
 }
 BOOL WINAPI WatchedCopy(LPCSTR from, LPCSTR to, BOOL failIfExists) {
-  Seen.push_back("copy into [" + Entries(FolderOf(to)) + "]");
+  Seen.push_back("copy into [" + EntriesBeside(to) + "]");
   return ::CopyFileA(from, to, failIfExists);
 }
 BOOL WINAPI WatchedStart(LPCSTR application, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
                          LPCSTR currentFolder, LPSTARTUPINFOA, LPPROCESS_INFORMATION) {
-  Seen.push_back(std::string("start ") + application + " in " + currentFolder + " [" +
-                 Entries(FolderOf(application)) + "]");
+  Seen.push_back(std::string("start ") + application + " in " + currentFolder + " [" + EntriesBeside(application) + "]");
   ::SetLastError(ERROR_ACCESS_DENIED);  // nothing runs
   return FALSE;
 }
@@ -72,46 +68,40 @@ class HelperFolderTest : public ::testing::Test {
   void SetUp() override {
     Env = MakeContractEnvironment();
     Self = Env->ScratchFolder() + "Uninstall.exe";
-    const HANDLE file = ::CreateFileA(Self.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    ::CloseHandle(file);
+    ASSERT_TRUE(std::ofstream(Self) << "MZ");
+  }
+  bool Start(int failures = 0, DWORD error = 0) {
     Seen.clear();
     Tried.clear();
-    FolderFailures = 0;
+    FolderFailures = failures;
+    FolderError = error;
+    return StartSelfRemoval(Self, true, {WatchedMakeFolder, WatchedCopy, WatchedStart});
   }
-  bool Start() { return StartSelfRemoval(Self, true, {WatchedMakeFolder, WatchedCopy, WatchedStart}); }
   std::unique_ptr<ContractEnvironment> Env;
   std::string Self;
 };
-
-std::string WindowsTemp() {
-  char folder[MAX_PATH] = {};
-  ::GetWindowsDirectoryA(folder, MAX_PATH);
-  return std::string(folder) + "\\Temp\\";
-}
-
-const char kAdministratorsOnly[] = "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
 // Wine does not keep a folder's descriptor (it makes one up from the Unix permissions), so the
 // descriptor handed to CreateDirectoryA, as the system converts it to SDDL, stands in here for
 // reading the folder's own back on Windows.
 TEST_F(HelperFolderTest, MadeUnderTheWindowsTempForAdministratorsAloneAndEmptyUntilTheCopy) {
   EXPECT_EQ(SddlOf(HelperFolderDescriptor().get()), kAdministratorsOnly);
-  EXPECT_FALSE(Start());  // the watched start runs nothing
-  ASSERT_EQ(Tried.size(), 1u);
-  const std::string folder = Tried[0];
-  ASSERT_EQ(folder.rfind(WindowsTemp() + "tvl-", 0), 0u) << folder;
-  EXPECT_EQ(folder.size(), WindowsTemp().size() + 4 + 16);
-  char system[MAX_PATH] = {};
+  EXPECT_FALSE(Start());
+  char windows[MAX_PATH] = {}, system[MAX_PATH] = {};
+  ::GetWindowsDirectoryA(windows, MAX_PATH);
   ::GetSystemDirectoryA(system, MAX_PATH);
+  ASSERT_EQ(Tried.size(), 1u);
+  const std::string folder = Tried[0], temp = std::string(windows) + "\\Temp\\tvl-";
+  EXPECT_EQ(folder.rfind(temp, 0), 0u) << folder;
+  EXPECT_EQ(folder.size(), temp.size() + 16);
   EXPECT_EQ(Seen, (std::vector<std::string>{
                       std::string("folder ") + kAdministratorsOnly, "copy into []",
                       "start " + folder + "\\TarvelonUninstall.exe in " + system + " [TarvelonUninstall.exe]"}));
-  EXPECT_EQ(Entries(folder), "<missing>") << "a helper that did not start leaves no folder";
+  EXPECT_EQ(EntriesBeside(folder + "\\x"), "<missing>") << "a helper that did not start leaves no folder";
 }
 
 TEST_F(HelperFolderTest, ANameThatExistsIsNeverUsedAndAnyOtherFailureStartsNothing) {
-  struct Row {
+  const struct Row {
     const char* label;
     int failures;
     DWORD error;
@@ -125,16 +115,12 @@ TEST_F(HelperFolderTest, ANameThatExistsIsNeverUsedAndAnyOtherFailureStartsNothi
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
-    Seen.clear();
-    Tried.clear();
-    FolderFailures = row.failures;
-    FolderError = row.error;
-    EXPECT_FALSE(Start());
+    EXPECT_FALSE(Start(row.failures, row.error));
     std::string calls;
     for (const std::string& call : Seen) calls += (calls.empty() ? "" : " ") + call.substr(0, call.find(' '));
     EXPECT_EQ(calls, row.calls);
     EXPECT_EQ(std::set<std::string>(Tried.begin(), Tried.end()).size(), Tried.size()) << "a name tried twice";
-    for (const std::string& folder : Tried) EXPECT_EQ(Entries(folder), "<missing>") << folder;
+    for (const std::string& folder : Tried) EXPECT_EQ(EntriesBeside(folder + "\\x"), "<missing>") << folder;
   }
 }
 
