@@ -1,6 +1,7 @@
 #pragma once
 // Loading of system DLLs from the system folder only, so that a DLL planted beside the
-// setup (in its download folder, say) is never picked up.
+// setup (in its download folder, say) is never picked up; and the few facts of the system
+// that the setup and the uninstaller both read.
 #include "platform/win32/windows_api.h"
 
 #include <string>
