@@ -28,8 +28,12 @@ class Shell {
   // CoCreateInstance(CLSID_ShellLink) -> IShellLinkA setters in the order of the struct
   // -> IPersistFile::Save(link path, TRUE). Every reference is released on every path.
   virtual LinkResult SaveShellLink(const ShellLinkFields& link) = 0;
-  // ShellExecuteA(NULL, verb, file, NULL, NULL, showCommand); the result is not used.
-  virtual void Execute(const std::string& verb, const std::string& file, int showCommand) = 0;
+  // ShellExecuteA(NULL, verb, file, NULL, directory, showCommand); the result is not used.
+  // `directory` is the started program's working folder. A `file` without a full path is
+  // found by the system's search, which may try other folders (the caller's own, the Windows
+  // folder) first: to start one particular program, pass its full path.
+  virtual void Execute(const std::string& verb, const std::string& file,
+                       const std::string& directory, int showCommand) = 0;
 };
 
 }  // namespace platform

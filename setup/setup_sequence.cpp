@@ -65,11 +65,14 @@ bool RunSetup() {
 
 void LaunchProgram() {
   auto& os = platform::Os();
-  // The name is started relative to the current folder. Where the installation folder cannot
-  // be entered, that is still the folder the setup was started from (often Downloads), and a
-  // file of the same name there must not be started in the product's place.
-  if (!os.Sys.SetCurrentDirectory(SetupState.InstallDir)) return;
-  os.Sh.Execute("open", SetupState.ProductId + ".exe", win::kSwShowNormal);
+  const std::string& folder = SetupState.InstallDir;
+  // Where the installation folder cannot be entered, the current folder is still the one the
+  // setup was started from (often Downloads): nothing is started at all.
+  if (!os.Sys.SetCurrentDirectory(folder)) return;
+  // The full path: a bare name is resolved by a search that looks in the setup's own folder
+  // and in the Windows folder before the current one, and a program of that name planted there
+  // would run elevated in the product's place.
+  os.Sh.Execute("open", folder + SetupState.ProductId + ".exe", folder, win::kSwShowNormal);
 }
 
 void ReleaseInstanceMarker() { InstanceMarker.reset(); }

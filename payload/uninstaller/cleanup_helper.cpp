@@ -21,6 +21,27 @@ int RunCleanup(const TUninstallArgs& args, TCleanupActions& actions) {
   return kCleanupDone;
 }
 
+std::string HelperFolderParent(bool ntFamily, const std::string& windowsFolder, const std::string& userTemp) {
+  std::string parent = ntFamily ? windowsFolder : userTemp;
+  if (parent.empty()) return {};
+  if (parent.back() != '\\') parent += '\\';
+  return ntFamily ? parent + "Temp\\" : parent;
+}
+
+void ClearOwnCopy(const std::string& copyPath, std::uint64_t copy, TCleanupActions& actions) {
+  const std::string folder = FolderOfPath(copyPath);
+  if (folder.size() < 2 || !actions.IsHandleOfFile(copy, copyPath)) return;
+  const std::string parked = folder.substr(0, folder.size() - 1) + ".tmp";
+  if (!actions.MoveOpenFile(copy, parked)) {
+    // A restart entry for a file that is gone by then is skipped harmlessly.
+    actions.DeleteAtRestart(copyPath);
+    actions.DeleteAtRestart(folder);
+    return;
+  }
+  actions.RemoveFolderIfEmpty(folder);
+  actions.DeleteAtRestart(parked);
+}
+
 void LeaveToRestart(const std::string& path, const std::string& folder, TCleanupActions& actions) {
   const std::string parked = actions.MoveToUniqueName(path);
   if (!parked.empty()) actions.DeleteAtRestart(parked);

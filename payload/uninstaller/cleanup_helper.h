@@ -26,6 +26,9 @@ class TCleanupActions {
   // Renames the file to a name beside it that nothing else has; returns the new path, or the
   // empty text when it could not be moved.
   virtual std::string MoveToUniqueName(const std::string& path) = 0;
+  // Renames the file open through the handle to newPath, through that very handle, never
+  // replacing a file there; true when it moved. Its deletion at close goes with it.
+  virtual bool MoveOpenFile(std::uint64_t file, const std::string& newPath) = 0;
   // Has the file, or the folder if it is empty by then, deleted at the next restart.
   virtual void DeleteAtRestart(const std::string& path) = 0;
 };
@@ -45,3 +48,20 @@ void LeaveToRestart(const std::string& path, const std::string& folder, TCleanup
 // The uninstaller's path must be absolute, the process handle another process's, the file
 // handle one of that very path; the file is deleted only once the process has ended.
 int RunCleanup(const TUninstallArgs& args, TCleanupActions& actions);
+
+// The folder under which the uninstaller makes the helper's private folder, with its final
+// backslash. On the NT family the Windows folder's Temp, where a standard user can neither
+// list nor write; never the user's temporary folder there: its owner, the user, could rename
+// the new folder away and put one of his own in its place between two calls. On the 9x family,
+// which has neither ACLs nor elevation, the user's temporary folder. Empty when the folder to
+// use is not known: then no helper is made.
+std::string HelperFolderParent(bool ntFamily, const std::string& windowsFolder, const std::string& userTemp);
+
+// The helper's last act, for its own copy at copyPath, which the inherited handle `copy` holds
+// open to delete it at close. The copy moves, through that handle, out of its private folder
+// to the folder's name + ".tmp" beside it; the folder, empty then, goes at once, and the copy
+// when the helper ends (or, should it outlive its handle, at the next restart). A copy that
+// cannot be moved is left to the next restart with its folder. Nothing is done when the handle
+// is not one of the file at copyPath. After this, the helper must load nothing: its folder
+// is gone, and its name may be taken by anybody who can create folders beside it.
+void ClearOwnCopy(const std::string& copyPath, std::uint64_t copy, TCleanupActions& actions);

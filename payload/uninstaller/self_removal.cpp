@@ -1,14 +1,18 @@
 #include "payload/uninstaller/self_removal.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "payload/uninstaller/cleanup_helper.h"
+#include "payload/uninstaller/helper_folder.h"
 #include "payload/uninstaller/own_module.h"
 #include "payload/uninstaller/registered_copy.h"
 #include "payload/uninstaller/uninstall_box.h"
 #include "platform/win32/owners.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -16,49 +20,10 @@ const char kHelperName[] = "TarvelonUninstall.exe";
 const DWORD kParentWaitMs = 60000;
 const int kDeleteTries = 40;  // with kRetryPauseMs: up to 10 s for the image to be released
 const DWORD kRetryPauseMs = 250;
-const int kFolderTries = 4;
 
 std::string WithoutBackslash(std::string path) {
   if (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
-}
-
-std::string TempFolder() {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD length = GetTempPathA(sizeof(buffer), buffer);
-  return length > 0 && length < sizeof(buffer) ? std::string(buffer, length) : std::string();
-}
-
-// Hex digits of random bytes from RtlGenRandom, which advapi32 (imported already for the
-// registry) exports as SystemFunction036 from XP on; looked up so that nothing new is imported.
-// False when the system has no such source: then no name is made up at all.
-bool RandomHex(std::string& text) {
-  using GenRandomFn = BOOLEAN(WINAPI*)(PVOID, ULONG);
-  const auto genRandom = win32::LookUpFunction<GenRandomFn>("advapi32.dll", "SystemFunction036");
-  unsigned char bytes[8];
-  if (!genRandom || !genRandom(bytes, sizeof(bytes))) return false;
-  text.clear();
-  for (unsigned char b : bytes) {
-    char digits[3];
-    std::snprintf(digits, sizeof(digits), "%02x", b);
-    text += digits;
-  }
-  return true;
-}
-
-// A new folder under the temporary one, made now for the helper alone: nothing can have been
-// put into it before, and its name cannot be guessed. Empty when none could be made.
-std::string NewPrivateFolder() {
-  const std::string temp = TempFolder();
-  if (temp.empty()) return {};
-  for (int attempt = 0; attempt < kFolderTries; ++attempt) {
-    std::string name;
-    if (!RandomHex(name)) return {};
-    const std::string folder = temp + "tvl-" + name;
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder + "\\";
-    if (GetLastError() != ERROR_ALREADY_EXISTS) return {};
-  }
-  return {};
 }
 
 // Handle values come from a command line: one that does not fit a handle is no handle.
@@ -130,6 +95,22 @@ class TWin32Cleanup : public TCleanupActions {
       Sleep(kRetryPauseMs);
     }
   }
+  // SetFileInformationByHandle is looked up: before Vista the copy stays for the restart.
+  bool MoveOpenFile(std::uint64_t value, const std::string& newPath) override {
+    using SetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+    const auto setInfo = win32::LookUpFunction<SetInfoFn>("kernel32.dll", "SetFileInformationByHandle");
+    const std::wstring name = win32::WideFromAnsi(newPath);
+    const HANDLE file = ToHandle(value);
+    if (!setInfo || name.empty() || !file) return false;
+    const DWORD nameBytes = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = FALSE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = nameBytes;
+    std::copy(name.begin(), name.end(), rename->FileName);
+    return setInfo(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != FALSE;
+  }
   std::string MoveToUniqueName(const std::string& path) override {
     std::string suffix;
     if (!RandomHex(suffix)) return {};
@@ -144,8 +125,8 @@ class TWin32Cleanup : public TCleanupActions {
 
 }  // namespace
 
-bool StartSelfRemoval(const std::string& selfPath, bool quiet) {
-  const std::string folder = NewPrivateFolder();
+bool StartSelfRemoval(const std::string& selfPath, bool quiet, const THelperCalls& calls) {
+  const std::string folder = NewHelperFolder(calls.MakeFolder);
   const std::string system = win32::SystemFolder();
   if (folder.empty()) return false;
   const std::string copy = folder + kHelperName;
@@ -154,7 +135,9 @@ bool StartSelfRemoval(const std::string& selfPath, bool quiet) {
     RemoveDirectoryA(WithoutBackslash(folder).c_str());
     return false;
   };
-  if (system.empty() || !CopyFileA(selfPath.c_str(), copy.c_str(), TRUE)) return giveUp();
+  // The folder is new and empty, and (on NT) only administrators can add anything to it: the
+  // copy inherits that, and no DLL or ".local" folder can lie beside it when it starts.
+  if (system.empty() || !calls.Copy(selfPath.c_str(), copy.c_str(), TRUE)) return giveUp();
 
   SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
   {
@@ -180,8 +163,8 @@ bool StartSelfRemoval(const std::string& selfPath, bool quiet) {
     PROCESS_INFORMATION process = {};
     // The helper stands in the system folder: not in the folder it removes, and not in the
     // temporary one, where anybody could put a DLL for it to find.
-    if (CreateProcessA(copy.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, system.c_str(), &startup,
-                       &process)) {
+    if (calls.Start(copy.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, system.c_str(), &startup,
+                    &process)) {
       CloseHandle(process.hThread);
       CloseHandle(process.hProcess);
       return true;
@@ -204,12 +187,7 @@ int RunSelfRemovalHelper(const TUninstallArgs& args) {
     if (!args.Quiet) ShowUninstallBox(uninstall_texts::kCleanupRefused, "", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     return result;
   }
-  // This is the copy that the uninstaller made (its inherited handle names this very file):
-  // should it outlive its handle, it and its private folder go at the next restart. A restart
-  // entry for a file that is gone by then is skipped harmlessly.
-  if (!self.empty() && actions.IsHandleOfFile(args.TempFile, self)) {
-    actions.DeleteAtRestart(self);
-    actions.DeleteAtRestart(FolderOfPath(self));
-  }
+  // The last act: nothing may load after it.
+  if (!self.empty()) ClearOwnCopy(self, args.TempFile, actions);
   return result;
 }

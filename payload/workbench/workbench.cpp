@@ -1,6 +1,7 @@
 // Tarvelon Workbench: the product's program. A window with the program's name, its version and
 // the folders it runs in. On start it writes %TEMP%\tarvelon-started.txt with its current
-// folder (one ANSI line) so that an installation test can prove it ran, and from where.
+// folder and its own path (two ANSI lines) so that an installation test can prove it ran,
+// which copy of it ran, and from where.
 #include <windows.h>
 
 #include <string>
@@ -30,16 +31,20 @@ std::string CurrentFolder() {
   return length > 0 && length < sizeof(buffer) ? std::string(buffer, length) : std::string();
 }
 
-std::string ModuleFolder() {
+std::string ModulePath() {
   char buffer[MAX_PATH * 2] = {};
   DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
-  std::string path(buffer, length < sizeof(buffer) ? length : 0);
+  return std::string(buffer, length < sizeof(buffer) ? length : 0);
+}
+
+std::string ModuleFolder() {
+  const std::string path = ModulePath();
   std::string::size_type slash = path.find_last_of('\\');
   return slash == std::string::npos ? path : path.substr(0, slash);
 }
 
 // The start marker for tests; a failure to write it is ignored.
-void WriteStartMarker(const std::string& currentFolder) {
+void WriteStartMarker(const std::string& currentFolder, const std::string& modulePath) {
   char temp[MAX_PATH + 1] = {};
   DWORD length = GetTempPathA(sizeof(temp), temp);
   if (length == 0 || length >= sizeof(temp)) return;
@@ -47,7 +52,7 @@ void WriteStartMarker(const std::string& currentFolder) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
-  std::string line = currentFolder + "\r\n";
+  std::string line = currentFolder + "\r\n" + modulePath + "\r\n";
   DWORD written = 0;
   WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   CloseHandle(file);
@@ -95,7 +100,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   const std::string current = CurrentFolder();
-  WriteStartMarker(current);
+  WriteStartMarker(current, ModulePath());
 
   Workbench.Texts = IsRussianUiLocale(GetUserDefaultLCID()) ? &kRussian : &kEnglish;
   Workbench.Lines = std::string(Workbench.Texts->Version) + TVL_PAYLOAD_FILE_VERSION + "\r\n" +

@@ -86,9 +86,10 @@ void SimShell::FailLinks(platform::LinkResult result, const std::string& linkPat
   linkFaults_[key] = result;
 }
 
-void SimShell::Execute(const std::string& verb, const std::string& file, int showCommand) {
+void SimShell::Execute(const std::string& verb, const std::string& file,
+                       const std::string& directory, int showCommand) {
   if (!log_.Enter("Execute", verb + " " + file)) return;
-  executed_.push_back({verb, file, showCommand, files_.CurrentDirectory()});
+  executed_.push_back({verb, file, directory, showCommand, files_.CurrentDirectory()});
 }
 
 }  // namespace sim

@@ -23,6 +23,7 @@ struct FileOperationCall {
 struct ExecuteCall {
   std::string Verb;
   std::string File;
+  std::string Directory;  // the working folder given
   int ShowCommand = 0;
   std::string CurrentDirectory;  // the process's current folder at the moment of the call
 };
@@ -34,7 +35,8 @@ class SimShell : public platform::Shell {
   int FileOperation(std::uint32_t function, const std::string& fromList,
                     std::uint16_t flags) override;
   platform::LinkResult SaveShellLink(const platform::ShellLinkFields& link) override;
-  void Execute(const std::string& verb, const std::string& file, int showCommand) override;
+  void Execute(const std::string& verb, const std::string& file, const std::string& directory,
+               int showCommand) override;
 
   // --- Test-facing.
   const std::vector<FileOperationCall>& FileOperations() const { return fileOperations_; }

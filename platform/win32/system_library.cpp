@@ -17,6 +17,18 @@ std::string SystemFolder() {
   return std::string(folder.data(), written);
 }
 
+DWORD PlatformFamily() {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  // GetVersionExA is deprecated for version numbers, but the platform family it reports
+  // is exact on every system.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!::GetVersionExA(&info)) return VER_PLATFORM_WIN32_NT;
+#pragma GCC diagnostic pop
+  return info.dwPlatformId;
+}
+
 void RestrictDllSearchToSystemFolder() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   const auto setDefault =

@@ -1,6 +1,7 @@
 #pragma once
 // Loading of system DLLs from the system folder only, so that a DLL planted beside the
-// setup (in its download folder, say) is never picked up.
+// setup (in its download folder, say) is never picked up; and the few facts of the system
+// that the setup and the uninstaller both read.
 #include "platform/win32/windows_api.h"
 
 #include <string>
@@ -14,6 +15,10 @@ void RestrictDllSearchToSystemFolder();
 
 // The system folder (GetSystemDirectoryA), without a final backslash; empty on failure.
 std::string SystemFolder();
+
+// OSVERSIONINFO.dwPlatformId: VER_PLATFORM_WIN32_WINDOWS (1) on the 9x family,
+// VER_PLATFORM_WIN32_NT (2) on NT, and NT also where the system does not say.
+DWORD PlatformFamily();
 
 // The function `name` of the already loaded module `module`, or null where that module or
 // function is missing: for calls that older systems lack, looked up instead of imported.

@@ -5,25 +5,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <vector>
-
 #include "platform/win32/owners.h"
+#include "platform/win32/wide_text.h"
 
 namespace win32 {
-namespace {
-
-// The link path in UTF-16 for IPersistFile::Save, converted from the ANSI code page.
-// Empty when the conversion fails.
-std::wstring WidePath(const std::string& path) {
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-  if (length <= 0) return {};
-  std::vector<wchar_t> wide(static_cast<std::size_t>(length));
-  if (::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length) != length)
-    return {};
-  return std::wstring(wide.data());
-}
-
-}  // namespace
 
 int Win32Shell::FileOperation(std::uint32_t function, const std::string& fromList,
                               std::uint16_t flags) {
@@ -60,14 +45,15 @@ platform::LinkResult Win32Shell::SaveShellLink(const platform::ShellLinkFields& 
   shellLink->SetShowCmd(link.ShowCommand);
   shellLink->SetIconLocation(link.IconPath.c_str(), link.IconIndex);
 
-  const std::wstring path = WidePath(link.LinkPath);
+  const std::wstring path = WideFromAnsi(link.LinkPath);
   if (path.empty() || FAILED(persistFile->Save(path.c_str(), TRUE)))
     return platform::LinkResult::SaveFailed;
   return platform::LinkResult::Saved;
 }
 
-void Win32Shell::Execute(const std::string& verb, const std::string& file, int showCommand) {
-  ::ShellExecuteA(nullptr, verb.c_str(), file.c_str(), nullptr, nullptr, showCommand);
+void Win32Shell::Execute(const std::string& verb, const std::string& file,
+                         const std::string& directory, int showCommand) {
+  ::ShellExecuteA(nullptr, verb.c_str(), file.c_str(), nullptr, directory.c_str(), showCommand);
 }
 
 }  // namespace win32

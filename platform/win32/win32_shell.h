@@ -10,7 +10,8 @@ class Win32Shell final : public platform::Shell {
                     std::uint16_t flags) override;
   // Needs COM initialised on the calling thread.
   platform::LinkResult SaveShellLink(const platform::ShellLinkFields& link) override;
-  void Execute(const std::string& verb, const std::string& file, int showCommand) override;
+  void Execute(const std::string& verb, const std::string& file, const std::string& directory,
+               int showCommand) override;
 };
 
 }  // namespace win32

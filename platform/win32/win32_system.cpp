@@ -81,17 +81,7 @@ class Win32Marker final : public platform::NamedMarker {
 
 std::uint32_t Win32System::UserDefaultLcid() { return ::GetUserDefaultLCID(); }
 
-std::uint32_t Win32System::PlatformId() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof(info);
-  // GetVersionExA is deprecated for version numbers, but the platform family it reports
-  // is exact on every system.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!::GetVersionExA(&info)) return VER_PLATFORM_WIN32_NT;
-#pragma GCC diagnostic pop
-  return info.dwPlatformId;
-}
+std::uint32_t Win32System::PlatformId() { return PlatformFamily(); }
 
 platform::MarkerResult Win32System::CreateMarker(const std::string& name) {
   HANDLE handle = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,

@@ -352,18 +352,19 @@ wait_gone() {
   [ ! -e "$1" ]
 }
 
-# started_folder_hex: waits (bounded) for the start marker that the product program writes
-# into %TEMP%\tarvelon-started.txt and prints the folder it names (its first line) as hex of
-# its ANSI bytes; nothing when the program did not start.
-started_folder_hex() {
+# started_line_hex N: waits (bounded) for the start marker that the product program writes
+# into %TEMP%\tarvelon-started.txt and prints its line N as hex of its ANSI bytes: 1 the
+# current folder, 2 the program's own path. Nothing when the program did not start.
+started_line_hex() {
   local marker started=""
   for _ in $(seq 50); do
     marker=$(find "$WINEPREFIX/drive_c" -name tarvelon-started.txt 2>/dev/null | head -1)
     [ -n "$marker" ] && started=$(cat "$marker") && [ -n "$started" ] && break
     sleep 0.2
   done
-  printf '%s' "${started%%$'\r'*}" | od -An -tx1 | tr -d ' \n'
+  printf '%s' "$started" | tr -d '\r' | sed -n "$1p" | tr -d '\n' | od -An -tx1 | tr -d ' \n'
 }
+started_folder_hex() { started_line_hex 1; }
 
 # make_read_only WINDOWS-PATH: marks an existing file read-only the Windows way (attrib +r,
 # which Wine keeps as a file without write permission). Wine leaves the write check to Linux,

@@ -21,6 +21,7 @@ class TFakeCleanup : public TCleanupActions {
   bool ParentEnds = true;
   bool Deletable = true;
   bool Movable = true;
+  bool OpenFileMovable = true;
   std::map<std::uint64_t, std::string> FileHandles = {{kImage, kUninstaller}};
   std::vector<std::string> Log;
 
@@ -42,6 +43,10 @@ class TFakeCleanup : public TCleanupActions {
   std::string MoveToUniqueName(const std::string& path) override {
     Log.push_back("move " + path);
     return Movable ? path + ".parked-7f3a" : std::string();
+  }
+  bool MoveOpenFile(std::uint64_t file, const std::string& newPath) override {
+    Log.push_back("move handle " + std::to_string(file) + " to " + newPath);
+    return OpenFileMovable;
   }
   void DeleteAtRestart(const std::string& path) override { Log.push_back("at restart " + path); }
 };
@@ -110,5 +115,46 @@ TEST(CleanupHelper, AMadeUpLineDeletesNothing) {
     machine.ParentEnds = row.parentEnds;
     EXPECT_EQ(RunCleanup(row.args, machine), kCleanupRefused);
     for (const std::string& step : machine.Log) EXPECT_TRUE(step == "close" || step == "wait") << step;
+  }
+}
+
+TEST(CleanupHelper, ItsFolderGoesUnderTheWindowsTempOnNtAndNeverUnderTheUsersThere) {
+  struct Row {
+    bool nt;
+    const char *windows, *temp, *parent;
+  } rows[] = {
+      {true, "C:\\WINDOWS", "C:\\Users\\ann\\AppData\\Local\\Temp\\", "C:\\WINDOWS\\Temp\\"},
+      {true, "D:\\", "C:\\Temp\\", "D:\\Temp\\"},
+      {true, "", "C:\\Users\\ann\\AppData\\Local\\Temp\\", ""},
+      {false, "C:\\WINDOWS", "C:\\WINDOWS\\TEMP", "C:\\WINDOWS\\TEMP\\"},
+      {false, "C:\\WINDOWS", "", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.nt ? "NT " : "9x ") + row.windows + " " + row.temp);
+    EXPECT_EQ(HelperFolderParent(row.nt, row.windows, row.temp), row.parent);
+  }
+}
+
+TEST(CleanupHelper, TheHelperMovesItsCopyOutAndRemovesItsFolderLast) {
+  const std::string folder = "C:\\WINDOWS\\Temp\\tvl-0123456789abcdef\\", copy = folder + "TarvelonUninstall.exe";
+  const std::string moved = "move handle 696 to C:\\WINDOWS\\Temp\\tvl-0123456789abcdef.tmp";
+  const struct Row {
+    const char* label;
+    std::uint64_t handle;
+    bool movable;
+    std::vector<std::string> log;
+  } rows[] = {
+      {"moved: the folder goes now, the copy with its handle", 0x2b8, true,
+       {moved, "rmdir " + folder, "at restart C:\\WINDOWS\\Temp\\tvl-0123456789abcdef.tmp"}},
+      {"not moved: both are left to the restart", 0x2b8, false, {moved, "at restart " + copy, "at restart " + folder}},
+      {"a handle of another file: nothing is done", kImage, true, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    TFakeCleanup machine;
+    machine.FileHandles[0x2b8] = copy;
+    machine.OpenFileMovable = row.movable;
+    ClearOwnCopy(copy, row.handle, machine);
+    EXPECT_EQ(machine.Log, row.log);
   }
 }

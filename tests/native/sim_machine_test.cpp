@@ -35,7 +35,7 @@ TEST(SimMachine, CallLogKeepsTheOrderOfChanges) {
   ASSERT_TRUE(os.Fs.CreateDirectory("C:\\App"));
   ASSERT_TRUE(WriteFile(os.Fs, "C:\\App\\a.exe", "MZ"));
   os.Boxes.MessageBox("text", "caption", win::kMbOk);
-  os.Sh.Execute("open", "C:\\App\\a.exe", win::kSwShowNormal);
+  os.Sh.Execute("open", "C:\\App\\a.exe", "", win::kSwShowNormal);
 
   EXPECT_EQ(machine.Log().Lines(),
             (std::vector<std::string>{"RegCreateKey HKLM\\Software\\Entry",
@@ -132,7 +132,7 @@ TEST(SimMachine, RelativePathsFollowTheCurrentDirectory) {
   ASSERT_TRUE(machine.Machine().Sys.SetCurrentDirectory("D:\\Setup"));
   ASSERT_TRUE(WriteFile(machine.Machine().Fs, "Sub\\..\\here.txt", "x"));
   EXPECT_TRUE(machine.Files().IsFile("D:\\Setup\\here.txt"));
-  machine.Machine().Sh.Execute("open", "here.txt", win::kSwShow);
+  machine.Machine().Sh.Execute("open", "here.txt", "", win::kSwShow);
   EXPECT_EQ(machine.Shell().Executed().at(0).CurrentDirectory, "D:\\Setup");
 }
 

@@ -198,7 +198,10 @@ TEST_F(SetupTest, SuccessfulRunStartsTheProgramFromTheInstallationFolder) {
   ASSERT_EQ(M.Shell().Executed().size(), 1u);
   const sim::ExecuteCall& start = M.Shell().Executed()[0];
   EXPECT_EQ(start.Verb, "open");
-  EXPECT_EQ(start.File, "Tarvelon.exe");
+  // By its full path: a bare name would be looked for beside the setup and in the Windows
+  // folder first.
+  EXPECT_EQ(start.File, fixture::kInstallDir + "Tarvelon.exe");
+  EXPECT_EQ(start.Directory, fixture::kInstallDir);
   EXPECT_EQ(start.ShowCommand, 1);
   EXPECT_EQ(start.CurrentDirectory, "C:\\Program Files\\Tarvelon");
   EXPECT_EQ(Boxes().size(), 1u);  // the question, no success message

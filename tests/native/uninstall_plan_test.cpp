@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "payload/common/ui_locale.h"
+#include "payload/uninstaller/registered_copy.h"
 
 namespace {
 
@@ -31,15 +32,23 @@ class TFakeMachine : public TUninstallActions {
   std::set<std::string> Files, Folders, Locked, Undeletable;
   bool KeyPresent = true, KeyDeletable = true;
   int KeyDeletions = 0;
+  std::vector<std::string> Touched;  // every file looked at or deleted, in order
 
   void AddFile(const std::string& path) {
     Files.insert(path);
     for (std::size_t p = path.find('\\', 3); p != std::string::npos; p = path.find('\\', p + 1))
       Folders.insert(path.substr(0, p + 1));
   }
-  bool FileExists(const std::string& path) override { return Files.count(path) != 0; }
-  bool CanRemove(const std::string& path) override { return !Locked.count(path); }
+  bool FileExists(const std::string& path) override {
+    Touched.push_back(path);
+    return Files.count(path) != 0;
+  }
+  bool CanRemove(const std::string& path) override {
+    Touched.push_back(path);
+    return !Locked.count(path);
+  }
   bool RemoveFile(const std::string& path) override {
+    Touched.push_back(path);
     if (Locked.count(path) || Undeletable.count(path) || !Files.count(path)) return false;
     Files.erase(path);
     return true;
@@ -220,6 +229,51 @@ TEST(UninstallRun, ARenamedUninstallerIsItselfAndNotTheUninstallExeBesideIt) {
     // Left for the self-removal: the running file itself; the other one is none of its business.
     EXPECT_TRUE(m.Files.count(dir + name));
     EXPECT_TRUE(m.Files.count(dir + "Uninstall.exe"));
+  }
+}
+
+// It opened for delete, but its deletion fails: the links, the groups, the entry and the
+// uninstaller stay, so that a second run can finish.
+TEST(UninstallRun, AProductFileThatStaysAfterAllTouchesNothingElse) {
+  TFakeMachine m;
+  Install(m);
+  const std::string dir = std::string(kInstall) + "\\";
+  m.Undeletable.insert(dir + "Tarvelon.bar");
+  std::set<std::string> expected = m.Files;
+  for (const char* gone : {"Tarvelon.exe", "Tarvelon.car", "Tarvelon.exe0"}) expected.erase(dir + gone);
+  const std::set<std::string> folders = m.Folders;
+
+  const TUninstallOutcome outcome = RunUninstallPlan(BuildUninstallPlan(TypicalFolders()), m);
+
+  EXPECT_FALSE(outcome.Complete);
+  EXPECT_FALSE(outcome.InUse);
+  EXPECT_EQ(outcome.NotRemoved, std::vector<std::string>{dir + "Tarvelon.bar"});
+  EXPECT_EQ(m.Files, expected);
+  EXPECT_EQ(m.Folders, folders);
+  EXPECT_EQ(m.KeyDeletions, 0);
+}
+
+// Renamed to a product file's name, the running uninstaller (held open by its own image) is
+// never looked at or deleted with the product files: that would stop or break the removal.
+TEST(UninstallRun, AnUninstallerNamedLikeAProductFileRemovesTheProductAndStaysForLast) {
+  const std::string dir = std::string(kInstall) + "\\";
+  for (const char* name : {"Tarvelon.car", "TARVELON.CAR"}) {
+    SCOPED_TRACE(name);
+    TFakeMachine m;
+    Install(m);
+    m.Files.erase(dir + "Tarvelon.car");  // it took the data file's place
+    m.Files.erase(dir + "Uninstall.exe");
+    m.AddFile(dir + name);
+    m.Locked.insert(dir + name);
+    TUninstallFolders folders = TypicalFolders();
+    folders.SelfPath = dir + name;
+
+    const TUninstallOutcome outcome = RunUninstallPlan(BuildUninstallPlan(folders), m);
+
+    EXPECT_TRUE(outcome.Complete);
+    EXPECT_FALSE(m.KeyPresent);
+    EXPECT_EQ(m.Files, (std::set<std::string>{dir + name, std::string(kDesktop) + "\\notes.txt"}));
+    for (const std::string& path : m.Touched) EXPECT_FALSE(EqualIgnoringAsciiCase(path, dir + name)) << path;
   }
 }
 

@@ -3,7 +3,9 @@
 # made-up clean-up line or a second uninstaller removes nothing; with the product running
 # nothing goes and the user is told; a renamed uninstaller removes the product and itself but
 # no other Uninstall.exe; the user's own files stay; its clean-up helper runs from a folder of
-# its own and loads DLLs only from the system folder.
+# its own under the Windows folder's Temp, loads DLLs only from the system folder and leaves
+# nothing in any temporary folder; without that Temp folder the uninstaller is left to the
+# next restart, never run from the user's %TEMP%.
 
 GUARD_DIR="$(program_files)\\Tarvelon"
 GUARD_BACKUP='C:\backup\Tarvelon'
@@ -39,6 +41,23 @@ guard_backup() {
   backup=$(prefix_path "$GUARD_BACKUP")
   rm -rf "$backup" && mkdir -p "$backup" &&
     cp "$(prefix_path "$GUARD_DIR")"/{Tarvelon.exe,Tarvelon.bar,Uninstall.exe} "$backup/"
+}
+
+# temp_entries: what the Windows folder's Temp and each user's %TEMP% hold, one folder a line.
+temp_entries() {
+  local dir
+  for dir in "$WINEPREFIX/drive_c/windows/temp" "$WINEPREFIX"/drive_c/users/*/Temp; do
+    [ -d "$dir" ] && echo "${dir#"$WINEPREFIX"/}: $(ls -A "$dir" | LC_ALL=C sort | paste -sd'|')"
+  done
+}
+
+# wait_temp_entries EXPECTED: waits (bounded, 15 s) until temp_entries prints EXPECTED.
+wait_temp_entries() {
+  local i=0
+  while [ "$(temp_entries)" != "$1" ] && [ $i -lt 150 ]; do
+    sleep 0.1
+    i=$((i + 1))
+  done
 }
 
 # guard_refused WHAT EXE ARGS...: the program ends at once with exit code 2, asking nothing.
@@ -108,14 +127,18 @@ if guard_install "English"; then
   # The product closed, the uninstaller removes everything but the user's files. Its helper is
   # kept waiting a few seconds for the uninstaller's file, long enough to list its modules.
   stop_programs
+  temp_before=$(temp_entries)
   start_program holder "$HOLDFILE" "$uninstaller" 6
   sleep 1
   start_program closed "$uninstaller" /quiet
   capture MODULES "$MODLIST" TarvelonUninstall.exe 30
   MODULES=${MODULES//$'\r'/}
   helper_image=$(echo "$MODULES" | sed -n 's/^module: //p' | head -1)
-  check_that "the helper runs from a new folder of its own under the temporary folder ($helper_image)" \
-    grep -qiE '\\temp\\tvl-[0-9a-f]{16}\\TarvelonUninstall\.exe$' <<<"$helper_image"
+  check_that "the helper runs from a new folder of its own under the Windows folder's Temp ($helper_image)" \
+    grep -qiE '^c:\\windows\\temp\\tvl-[0-9a-f]{16}\\TarvelonUninstall\.exe$' <<<"$helper_image"
+  helper_folder=$(sed -n 's/^.*\\\(tvl-[0-9a-f]*\)\\.*$/\1/p' <<<"$helper_image")
+  check_eq "which holds nothing but the helper" TarvelonUninstall.exe \
+    "$(ls -A "$WINEPREFIX/drive_c/windows/temp/$helper_folder" 2>&1)"
   helper_folder=$(echo "$MODULES" | sed -n 's/^current folder: //p')
   check_eq "the helper stands in the system folder, not the temporary one" 'c:\windows\system32\' "${helper_folder,,}"
   system_dir=$(echo "$MODULES" | sed -n 's/^module: //p' | sed -n 2p | sed 's/\\[^\\]*$//')
@@ -124,7 +147,8 @@ if guard_install "English"; then
   check_exit "the product closed: exit code 0" 0 "$closed"
   check_exit "the file holder ends" 0 "$holder"
   check_that "the uninstaller removed itself" wait_gone "$(prefix_path "$uninstaller")" 15
-  check_that "the helper's copy is gone with the helper" wait_gone "$(prefix_path "$helper_image")" 15
+  wait_temp_entries "$temp_before"
+  check_eq "once the helper has ended, nothing of it is left in a temporary folder" "$temp_before" "$(temp_entries)"
   check_eq "the user's file alone stays in the installation folder" notes.txt "$(dir_entries "$GUARD_DIR")"
   check_eq "the user's file alone stays in the group" "Read me.txt" "$(dir_entries "$COMMON_PROGRAMS\\Tarvelon")"
   check_not "no Desktop link" test -e "$(prefix_path "$COMMON_DESKTOP\\Tarvelon.lnk")"
@@ -163,4 +187,22 @@ if guard_install "Russian"; then
   check_not "no uninstall entry" reg_key_exists "$UNINSTALL_KEY"
 fi
 rm -rf "$(prefix_path 'C:\backup')"
+reset_machine
+
+# Without the Windows folder's Temp no helper is made anywhere else: the rest of the product
+# goes, and the uninstaller is parked under a name of its own for the next restart.
+scenario uninstall-without-system-temp en_US.UTF-8
+if guard_install "Without the Windows folder's Temp"; then
+  stop_programs
+  system_temp="$WINEPREFIX/drive_c/windows/temp"
+  mv "$system_temp" "$system_temp.away"
+  temp_before=$(temp_entries)
+  start_program closed "$GUARD_DIR\\Uninstall.exe" /quiet
+  check_exit "without the Windows folder's Temp: exit code 0" 0 "$closed"
+  check_that "the uninstaller alone stays, parked for the next restart ($(dir_entries "$GUARD_DIR"))" \
+    grep -qE '^~uninstall-[0-9a-f]{16}\.tmp$' <<<"$(dir_entries "$GUARD_DIR")"
+  check_eq "nothing is left in the user's %TEMP%" "$temp_before" "$(temp_entries)"
+  check_not "no uninstall entry" reg_key_exists "$UNINSTALL_KEY"
+  mv "$system_temp.away" "$system_temp"
+fi
 reset_machine
