@@ -27,4 +27,11 @@ std::vector<std::uint64_t> DigestChunks(const char* data, std::size_t size);
 // digest reads each byte there, right after it was written.
 std::uint64_t CopyAndDigest(char* to, const char* from, std::size_t size);
 
+using CopyAndDigestFn = std::uint64_t (*)(char* to, const char* from, std::size_t size);
+
+// Chunk k of a fill of `size` bytes from `source` into `buffer`: copied and, with `digests`,
+// digested into digests[k] by `copyAndDigest` (a build of CopyAndDigest); without, copied alone.
+void FillChunk(char* buffer, const char* source, std::size_t size, std::size_t k,
+               std::uint64_t* digests, CopyAndDigestFn copyAndDigest = CopyAndDigest);
+
 }  // namespace platform

@@ -1,7 +1,5 @@
 #include "platform/sim/sim_system.h"
 
-#include <algorithm>
-#include <cstring>
 
 #include "platform/chunk_digest.h"
 #include "platform/win_constants.h"
@@ -72,14 +70,8 @@ platform::UniqueBuffer SimSystem::AllocateBuffer(std::size_t size) {
 
 void SimSystem::FillBuffer(char* buffer, const char* source, std::size_t size,
                            std::uint64_t* digests) {
-  for (std::size_t k = 0; k < platform::DigestChunkCount(size); ++k) {
-    const std::size_t offset = k * platform::kDigestChunkSize;
-    const std::size_t chunk = std::min(platform::kDigestChunkSize, size - offset);
-    if (digests)
-      digests[k] = platform::CopyAndDigest(buffer + offset, source + offset, chunk);
-    else
-      std::memcpy(buffer + offset, source + offset, chunk);
-  }
+  for (std::size_t k = 0; k < platform::DigestChunkCount(size); ++k)
+    platform::FillChunk(buffer, source, size, k, digests);
 }
 
 }  // namespace sim

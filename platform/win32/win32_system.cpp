@@ -9,7 +9,6 @@
 #include "platform/win32/system_library.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace win32 {
 namespace {
@@ -20,7 +19,7 @@ constexpr std::size_t kSharedFillFrom = 8u << 20;
 constexpr unsigned kMaxFillThreads = 4;
 constexpr SIZE_T kFillThreadStack = 64u << 10;
 
-using CopyAndDigestFn = std::uint64_t (*)(char*, const char*, std::size_t);
+using platform::CopyAndDigestFn;
 
 // The threads of one fill take its chunks in turn, so that a thread slowed down by the
 // machine leaves more of them to the others. Chunks lie on 4 MiB bounds: no two threads
@@ -39,12 +38,8 @@ void FillChunks(TFillJob& job) {
   for (;;) {
     const LONG k = ::InterlockedIncrement(&job.Taken) - 1;
     if (k >= job.Chunks) return;
-    const std::size_t offset = static_cast<std::size_t>(k) * platform::kDigestChunkSize;
-    const std::size_t size = std::min(platform::kDigestChunkSize, job.Size - offset);
-    if (job.Digests)
-      job.Digests[k] = job.CopyAndDigest(job.Buffer + offset, job.Source + offset, size);
-    else
-      std::memcpy(job.Buffer + offset, job.Source + offset, size);
+    platform::FillChunk(job.Buffer, job.Source, job.Size, static_cast<std::size_t>(k), job.Digests,
+                        job.CopyAndDigest);
   }
 }
 
