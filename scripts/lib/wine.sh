@@ -96,8 +96,8 @@ wine_detect() {
   local loader="" answer=win64 why=""
   if [ -n "${TVL_WINE_STANDIN:-}" ] && [ "$TVL_WINE_STANDIN" != 0 ]; then
     why="forced by TVL_WINE_STANDIN"
-  elif ! kernel_runs_32bit; then
-    why="this kernel cannot run 32-bit programs"
+  elif why=$(kernel32_refusal) && [ -n "$why" ]; then
+    :
   elif ! loader=$(_wine32_loader); then
     why="no 32-bit Wine here; scripts/bootstrap brings it"
   else

@@ -14,10 +14,10 @@ TVL_WINE32_DEBS=${TVL_WINE32_DEBS:-/var/cache/tarvelon-wine32}
 # What the private folder holds, written last: its presence means the folder is complete.
 _wine32_stamp=.tarvelon-wine32
 
-# The 32-bit dynamic linker (libc6-i386). A kernel without 32-bit support refuses to start it
-# ("Exec format error"), and then Wine could not start a 32-bit program either.
-TVL_LD32=${TVL_LD32:-/lib/ld-linux.so.2}
-kernel_runs_32bit() { "$TVL_LD32" --version >/dev/null 2>&1; }
+# Where the kernel refuses 32-bit programs, or runs them only through an emulator, Wine cannot
+# start a 32-bit program either (or takes a minute to).
+# shellcheck source=kernel32.sh
+source "$(dirname "${BASH_SOURCE[0]}")/kernel32.sh"
 
 _wine32_say() { echo "bootstrap: $*"; }
 
@@ -179,8 +179,8 @@ wine32_provide() {
   if [ ! -e "$TVL_LD32" ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends libc6-i386 >/dev/null 2>&1
   fi
-  if ! kernel_runs_32bit; then
-    _wine32_say "this kernel cannot run 32-bit programs (or $TVL_LD32 is missing); the tests use 64-bit Wine"
+  if ! reason=$(kernel32_refusal) || [ -n "$reason" ]; then
+    _wine32_say "$reason; the tests use 64-bit Wine"
     return 0
   fi
   if loader=$(wine32_private_loader) && (wine32_private_env "$TVL_WINE32_ROOT" && _wine32_starts "$loader"); then
