@@ -66,7 +66,8 @@ TEST_F(IntegrityTest, ZeroLengthFileInstallsEmptyAndACutOneIsRefused) {
 }
 
 // A table that is missing, cut short, overlong, damaged, without the file or with another size
-// vouches for nothing: the installed file stays as it was.
+// (4 GiB more among them, which a 32-bit size_t would not see) vouches for nothing: the
+// installed file stays as it was, and no memory is asked for it.
 TEST_F(IntegrityTest, TableThatCannotVouchRefusesTheFile) {
   const TFileDigests bar{"BAR", "TARVELON", BarBytes.size(),
                          platform::DigestChunks(BarBytes.data(), BarBytes.size())};
@@ -75,6 +76,9 @@ TEST_F(IntegrityTest, TableThatCannotVouchRefusesTheFile) {
   ownDigestChanged.back() ^= 1;
   TFileDigests longer = bar;
   longer.Size += 1;
+  TFileDigests longerBy4GiB = bar;
+  longerBy4GiB.Size += std::uint64_t{1} << 32;
+  longerBy4GiB.Chunks.resize(longerBy4GiB.Size / platform::kDigestChunkSize + 1);
   const std::pair<const char*, std::optional<std::string>> rows[] = {
       {"missing", std::nullopt},
       {"empty", std::string()},
@@ -83,11 +87,13 @@ TEST_F(IntegrityTest, TableThatCannotVouchRefusesTheFile) {
       {"its own digest changed", ownDigestChanged},
       {"other files only", EncodeDigestTable({{"CAR", "TARVELON", 0, {}}})},
       {"another size", EncodeDigestTable({longer})},
+      {"4 GiB more", EncodeDigestTable({longerBy4GiB})},
   };
   for (const auto& [name, table] : rows) {
     SCOPED_TRACE(name);
     M.Resources().ReplaceDigestTable(table);
     ExpectRefused("bar", std::string("installed data"));
+    EXPECT_TRUE(M.System().Allocations().empty());
   }
   M.Resources().ReplaceDigestTable(whole);  // the same table undamaged vouches for the file
   ExtractPayloadFile("Tarvelon", "bar", kInstallDir + "Tarvelon.bar", true);
