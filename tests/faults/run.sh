@@ -6,6 +6,10 @@
 #
 #   tests/faults/run.sh [NAME...]    # all mutations, or only those named
 #
+# A mutation marked "on i686" is a fault that only a 32-bit size_t shows: it is built and run
+# in the 32-bit build of the native tests (tests/native/run-i686.sh says how it runs here), and
+# skipped, in one line, where that build cannot run.
+#
 # Prints one line per mutation, then "N caught, N missed" and the missed ones by name; exits
 # non-zero when one was missed. The scratch tree and its build folder (build/faults) are kept
 # between runs, so a mutation costs an incremental build of the files it touches.
@@ -32,6 +36,7 @@ mutation() {
       if ($line =~ /^@ (\S+)\s*$/) { $cur = {name => $1, old => [], new => []}; push @all, $cur; next; }
       next unless $cur;
       if ($line =~ /^in (\S+)\s*$/) { $cur->{file} = $1; }
+      elsif ($line =~ /^on (\S+)\s*$/) { $cur->{on} = $1; }
       elsif ($line =~ /^- ?(.*)$/s) { push @{$cur->{old}}, $1; }
       elsif ($line =~ /^\+ ?(.*)$/s) { push @{$cur->{new}}, $1; }
     }
@@ -39,6 +44,7 @@ mutation() {
     my ($m) = grep { $_->{name} eq $want } @all;
     exit 2 unless $m;
     if ($mode eq "file") { print "$m->{file}\n"; exit 0; }
+    if ($mode eq "on") { print(($m->{on} // ""), "\n"); exit 0; }
     my $path = "$tree/$m->{file}";
     open(my $f, "<", $path) or exit 3;
     local $/; my $text = <$f>; close $f;
@@ -75,12 +81,41 @@ if ! "$tests" --gtest_brief=1 >"$log" 2>&1; then
 fi
 rm -f "$dirty"
 
+# The 32-bit build of the same tree, made when the first mutation needs it. Sets tests32 (the
+# command that runs its tests) or says why it cannot be had.
+build32="$tree/build/native-i686"
+tests32=()
+native32_ready() {
+  [ ${#tests32[@]} -gt 0 ] && return 0
+  # shellcheck source=../../scripts/lib/native32.sh
+  source "$root/scripts/lib/native32.sh"
+  native32_decide
+  [ "$NATIVE32_HOW" != none ] || return 1
+  tests32=("$build32/tests/native/native_tests")
+  [ "$NATIVE32_HOW" = qemu ] && tests32=("$TVL_QEMU_I386" "${tests32[@]}")
+  if ! { cmake --preset native-i686 -S "$tree" >"$log" 2>&1 &&
+    cmake --build "$build32" --target native_tests >>"$log" 2>&1 && "${tests32[@]}" --gtest_brief=1 >>"$log" 2>&1; }; then
+    tail -20 "$log"
+    NATIVE32_WHY="the unmutated tree does not build or pass as 32-bit"
+    tests32=()
+    return 1
+  fi
+}
+
 if [ $# -gt 0 ]; then names=("$@"); else mapfile -t names < <(mutation names); fi
 caught=0
 missed=()
 for name in "${names[@]}"; do
   t0=$SECONDS
   file=$(mutation file "$name") || { echo "MISSED  $name: no such mutation"; missed+=("$name"); continue; }
+  target=$build run=("$tests")
+  if [ "$(mutation on "$name")" = i686 ]; then
+    if ! native32_ready; then
+      echo "skipped $name: a 32-bit fault, and the 32-bit tests cannot run: $NATIVE32_WHY"
+      continue
+    fi
+    target=$build32 run=("${tests32[@]}")
+  fi
   cp "$tree/$file" "$scratch/original"
   echo "$file" >>"$dirty"
   mutation apply "$name"
@@ -91,9 +126,9 @@ for name in "${names[@]}"; do
     *) verdict="could not be applied" ;;
   esac
   if [ -z "$verdict" ]; then
-    if ! cmake --build "$build" --target native_tests >"$log" 2>&1; then
+    if ! cmake --build "$target" --target native_tests >"$log" 2>&1; then
       verdict="did not build"
-    elif timeout 300 "$tests" --gtest_brief=1 --gtest_fail_fast >"$log" 2>&1; then
+    elif timeout 300 "${run[@]}" --gtest_brief=1 --gtest_fail_fast >"$log" 2>&1; then
       verdict="every test passed"
     fi
   fi
@@ -107,7 +142,9 @@ for name in "${names[@]}"; do
   fi
 done
 # Back to the unmutated objects, so that the next run starts from them.
-cmake --build "$build" --target native_tests >"$log" 2>&1 && rm -f "$dirty"
+cmake --build "$build" --target native_tests >"$log" 2>&1 &&
+  { [ ${#tests32[@]} -eq 0 ] || cmake --build "$build32" --target native_tests >>"$log" 2>&1; } &&
+  rm -f "$dirty"
 
 echo "planted faults took $((SECONDS - start)) s"
 echo "$caught caught, ${#missed[@]} missed"
