@@ -83,8 +83,9 @@ def main(argv):
                 print(f"  {label}: {dll} {name or ordinal}: {problem}")
     if failures:
         return 1
-    print(f"  {checked} imports of {len(argv) - 2} programs, every one exported by Windows "
-          f"{OLDEST['9x']} and Windows {OLDEST['nt']}")
+    programs = len(argv) - 2
+    print(f"  {checked} imports of {programs} program{'s' * (programs != 1)}, every one exported by "
+          f"Windows {OLDEST['9x']} and Windows {OLDEST['nt']}")
     return 0
 
 
