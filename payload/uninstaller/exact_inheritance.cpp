@@ -48,9 +48,9 @@ BOOL StartInheritingOnly(TCreateProcessFn start, const THandleListCalls& list, c
                             handles.size() * sizeof(HANDLE), nullptr, nullptr)) {
     startup.StartupInfo.cb = sizeof(startup);
     startup.lpAttributeList = attributeList;
-  } else {
-    StopInheritingStandardHandles();
   }
+  // Also with the list: Wine 8 hands the standard handles down whatever the list says.
+  StopInheritingStandardHandles();
   const BOOL started = start(application, command, nullptr, nullptr, TRUE,
                              startup.lpAttributeList ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, folder,
                              &startup.StartupInfo, &process);

@@ -23,9 +23,10 @@ THandleListCalls SystemHandleListCalls();
 
 // Calls `start` (CreateProcessA's shape) for application and command in folder, so that the
 // child inherits the inheritable `handles` and, where the system allows, nothing else: with
-// PROC_THREAD_ATTRIBUTE_HANDLE_LIST where `list` is complete. Without it (before Vista) the
-// standard handles of this process are made non-inheritable first, since those are what a
-// caller passes down to be read; on the 9x family, which cannot, the child inherits them.
+// PROC_THREAD_ATTRIBUTE_HANDLE_LIST where `list` is complete. The standard handles of this
+// process are made non-inheritable first in any case, since those are what a caller passes
+// down to be read; so before Vista only other inheritable handles of this process go along,
+// and on the 9x family, which can do neither, everything.
 // Returns start's result, with its last error.
 BOOL StartInheritingOnly(TCreateProcessFn start, const THandleListCalls& list, const char* application,
                          char* command, const char* folder, std::vector<HANDLE> handles,
