@@ -131,6 +131,7 @@ bool StartSelfRemoval(const std::string& selfPath, bool quiet, const THelperCall
   if (folder.empty()) return false;
   const std::string copy = folder + kHelperName;
   const auto giveUp = [&] {
+    SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(copy.c_str());
     RemoveDirectoryA(WithoutBackslash(folder).c_str());
     return false;
@@ -138,6 +139,9 @@ bool StartSelfRemoval(const std::string& selfPath, bool quiet, const THelperCall
   // The folder is new and empty, and (on NT) only administrators can add anything to it: the
   // copy inherits that, and no DLL or ".local" folder can lie beside it when it starts.
   if (system.empty() || !calls.Copy(selfPath.c_str(), copy.c_str(), TRUE)) return giveUp();
+  // The copy takes the attributes of the uninstaller, which may be read-only: then neither the
+  // delete-on-close open below nor a restart entry could remove it, and its folder would stay.
+  if (!SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL)) return giveUp();
 
   SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
   {
@@ -158,13 +162,11 @@ bool StartSelfRemoval(const std::string& selfPath, bool quiet, const THelperCall
     std::string command = "\"" + copy + "\" /cleanup " + HandleText(self.get()) + " \"" + selfPath + "\" " +
                           HandleText(selfFile.get()) + " " + HandleText(copyHandle.get());
     if (quiet) command += " /quiet";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     // The helper stands in the system folder: not in the folder it removes, and not in the
     // temporary one, where anybody could put a DLL for it to find.
-    if (calls.Start(copy.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, system.c_str(), &startup,
-                    &process)) {
+    if (StartInheritingOnly(calls.Start, calls.HandleList, copy.c_str(), &command[0], system.c_str(),
+                            {self.get(), selfFile.get(), copyHandle.get()}, process)) {
       CloseHandle(process.hThread);
       CloseHandle(process.hProcess);
       return true;
@@ -173,6 +175,8 @@ bool StartSelfRemoval(const std::string& selfPath, bool quiet, const THelperCall
   // The copy went with its handle; the folder is empty again.
   return giveUp();
 }
+
+std::unique_ptr<TCleanupActions> MakeSystemCleanupActions() { return std::make_unique<TWin32Cleanup>(); }
 
 void RemoveAtRestart(const std::string& path, const std::string& folder) {
   TWin32Cleanup actions;

@@ -5,7 +5,7 @@
 // that on NT only administrators can write (see helper_folder.h); opens that copy with
 // FILE_FLAG_DELETE_ON_CLOSE through an inheritable handle; and starts it as a helper with
 // "/cleanup PROCESS UNINSTALLER IMAGE COPY", passing inheritable handles of its own process
-// and of its own file, then exits. The helper (see cleanup_helper.h) waits for that process to
+// and of its own file, and no other handle where the system allows it, then exits. The helper (see cleanup_helper.h) waits for that process to
 // end, deletes UNINSTALLER (retrying while the image is still held) and then its folder if it
 // is empty. Its last act moves its copy, through the inherited handle, out of its private
 // folder and removes that folder (ClearOwnCopy); when the helper ends, that handle is the last
@@ -14,8 +14,11 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
+#include "payload/uninstaller/cleanup_helper.h"
+#include "payload/uninstaller/exact_inheritance.h"
 #include "payload/uninstaller/helper_folder.h"
 #include "payload/uninstaller/uninstall_plan.h"
 
@@ -23,8 +26,9 @@
 struct THelperCalls {
   TCreateDirectoryFn MakeFolder = ::CreateDirectoryA;
   BOOL(WINAPI* Copy)(LPCSTR, LPCSTR, BOOL) = ::CopyFileA;
-  BOOL(WINAPI* Start)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
-                      LPSTARTUPINFOA, LPPROCESS_INFORMATION) = ::CreateProcessA;
+  TCreateProcessFn Start = ::CreateProcessA;
+  // How the helper is kept from inheriting anything but its own handles (see exact_inheritance.h).
+  THandleListCalls HandleList = SystemHandleListCalls();
 };
 
 // Starts the helper for the uninstaller at selfPath (its own module path, whatever its name).
@@ -42,3 +46,6 @@ void RemoveAtRestart(const std::string& path, const std::string& folder);
 // The helper's body for a parsed "/cleanup" command line; returns its exit code (see
 // cleanup_helper.h).
 int RunSelfRemovalHelper(const TUninstallArgs& args);
+
+// The helper's actions on the running system, as RunSelfRemovalHelper takes them.
+std::unique_ptr<TCleanupActions> MakeSystemCleanupActions();

@@ -6,8 +6,9 @@
 #include <atomic>
 #include <chrono>
 #include <exception>
+#include <memory>
+#include <stdexcept>
 #include <string>
-#include <thread>
 #include <utility>
 
 #include "platform/win32/windows_api.h"
@@ -113,9 +114,21 @@ void RunWindow(std::string caption, std::string status) {
   }
 }
 
+DWORD WINAPI RunDetachedBody(void* body) {
+  const std::unique_ptr<std::function<void()>> owned(static_cast<std::function<void()>*>(body));
+  (*owned)();
+  return 0;
+}
+
 void StartDetachedThread(std::function<void()> body) {
-  // Never joined or destroyed: the thread waits in its message loop until the process ends.
-  std::thread(std::move(body)).detach();
+  auto owned = std::make_unique<std::function<void()>>(std::move(body));
+  // Windows 95, 98 and ME refuse a thread whose id nobody asks for.
+  DWORD id = 0;
+  // Never joined: the thread waits in its message loop until the process ends.
+  const HANDLE thread = ::CreateThread(nullptr, 0, RunDetachedBody, owned.get(), 0, &id);
+  if (!thread) throw std::runtime_error("no progress thread");
+  owned.release();
+  ::CloseHandle(thread);
 }
 
 class TProgressWindow final : public platform::Progress {
@@ -131,7 +144,7 @@ class TProgressWindow final : public platform::Progress {
           --LiveThreads;
         });
       } catch (const std::exception&) {
-        // No thread (std::system_error) or no memory for its texts: no window, and the copy
+        // No thread (std::runtime_error) or no memory for its texts: no window, and the copy
         // goes on without one. A later ShowProgress tries again.
         --LiveThreads;
       }
@@ -157,7 +170,7 @@ class TProgressWindow final : public platform::Progress {
       if (static_cast<int>(upper) == max) return;
       if (LiveThreads == 0) return;  // no thread is left that could make the bar
       if (std::chrono::steady_clock::now() >= deadline) return;
-      std::this_thread::yield();
+      ::Sleep(0);
     }
   }
 

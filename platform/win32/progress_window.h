@@ -8,7 +8,7 @@
 namespace win32 {
 
 // Runs `body` on a new thread and returns without waiting for it. May throw
-// (std::system_error when the system refuses a thread).
+// (std::runtime_error when the system refuses a thread).
 using ThreadStart = std::function<void(std::function<void()> body)>;
 
 platform::Progress& TheProgressWindow();

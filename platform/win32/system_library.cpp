@@ -29,11 +29,22 @@ DWORD PlatformFamily() {
   return info.dwPlatformId;
 }
 
-void RestrictDllSearchToSystemFolder() {
+std::vector<std::string>& FunctionsTreatedAsMissing() {
+  static std::vector<std::string> names;
+  return names;
+}
+
+bool TreatedAsMissing(const char* name) {
+  for (const std::string& missing : FunctionsTreatedAsMissing())
+    if (missing == name) return true;
+  return false;
+}
+
+bool RestrictDllSearchToSystemFolder() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   const auto setDefault =
       LookUpFunction<SetDefaultDllDirectoriesFn>("kernel32.dll", "SetDefaultDllDirectories");
-  if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 HMODULE LoadSystemLibrary(const std::string& fileName) {

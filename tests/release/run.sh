@@ -85,6 +85,32 @@ check "Tarvelon.exe imports only allow-listed DLLs" payload_imports_ok Tarvelon.
 not_imported() { ! grep -qi "DLL Name: $1" <<<"$dump"; }
 check "version.dll is loaded at run time, not imported" not_imported version.dll
 
+# Every function the two shipped programs import is in tests/release/imports.tsv and exported
+# by Windows 98 and Windows 2000; the loader resolves all of them before the first instruction.
+import_check=$root/tests/release/check_imports.py
+import_table=$root/tests/release/imports.tsv
+check "every import of the setup and Uninstall.exe is on Windows 98 and 2000" \
+  "$import_check" "$import_table" "$exe" "$build/payload-files/Uninstall.exe"
+# The check itself, on planted faults: a direct call of a Vista function and of one that the
+# table does not know, each named.
+planted_calls_named() {
+  local dir out
+  dir=$(mktemp -d)
+  printf '%s\n' '#define _WIN32_WINNT 0x0600' '#include <windows.h>' \
+    'int main(void) { SYSTEM_INFO info; GetNativeSystemInfo(&info); return (int)GetTickCount64(); }' \
+    >"$dir/planted.c"
+  i686-w64-mingw32-gcc-win32 -o "$dir/planted.exe" "$dir/planted.c" || { rm -rf "$dir"; return 1; }
+  out=$("$import_check" "$import_table" "$dir/planted.exe")
+  local rc=$?
+  rm -rf "$dir"
+  echo "$out"
+  [ $rc -ne 0 ] &&
+    grep -q "planted.exe: kernel32.dll GetTickCount64: first on Windows NT Vista, newer than 2000" <<<"$out" &&
+    grep -q "planted.exe: kernel32.dll GetTickCount64: not exported by Windows 9x" <<<"$out" &&
+    grep -q "planted.exe: kernel32.dll GetNativeSystemInfo: missing from the table" <<<"$out"
+}
+check "the import check names a planted Vista call and an unknown import" planted_calls_named
+
 # Signing with a throwaway certificate.
 sign_dir=$(mktemp -d)
 trap 'rm -rf "$sign_dir"' EXIT
