@@ -21,8 +21,8 @@ class TOwnImageFile {
   // setup runs elevated from a folder that the unelevated user can write: that user may put
   // another file under the program's name while it runs, and the payload must come from the
   // file the system started. Where the system cannot tell one file from another (the 9x
-  // family, NT before XP) the file under the program's name is taken: nothing there runs
-  // elevated above the user's other programs.
+  // family, an NT whose ntdll lacks NtAreMappedFilesTheSame) the file under the program's name
+  // is taken: nothing there runs elevated above the user's other programs.
   static std::unique_ptr<TOwnImageFile> Open();
 
   // Any file, read at offsets (NT) or through its file pointer (9x); no section table.
