@@ -3,8 +3,9 @@
 # drops, a drive pulled out), then Yes. A payload file whose bytes, or whose digests, lie beyond
 # the cut cannot be read: it gets the "Can't install" box and stays as it was, the others
 # install byte for byte. No "Application Error", exit code 0, no temporary file left. The cut
-# lies inside Tarvelon.bar's data over an earlier installation, inside the digest table, and
-# before the first payload file.
+# lies inside Tarvelon.bar's data over an earlier installation, inside the digest table, before
+# the first payload file, and right after the digest table (in the program's icon, which the
+# progress window shows: every file installs).
 
 # layout_of SETUP: prints "NAME START END" for each payload file's data and for the digest
 # table ("table") in the setup. Each is found by its bytes, which are embedded unchanged.
@@ -56,7 +57,8 @@ install_cut() {
   for name in $refused; do
     answer_box ok --not-hwnd "$previous" || break
     previous=$(box_field hwnd)
-    check_eq "$label: the box for $name" "Can't install $install_dir\\$name" "$(box_field text)"
+    check_eq "$label: the box for $name" \
+      "$(ansi_hex_raw "Can't install $install_dir\\$name" "$(locale_codepage)")" "$(box_field text-hex)"
   done
   check_exit "$label: the setup ends with exit code 0" 0 "$setup" 90
   check_that "$label: no other box (no Application Error)" no_box_left
@@ -90,6 +92,9 @@ if layout=$(layout_of "$SETUP_EXE") && check_that "the payload and the digest ta
   install_cut "inside the digest table" $((table_start + 20)) ""
   reset_machine
   install_cut "before the first payload file" $((first - 1)) yes
+  reset_machine
+  table_end=$(awk '$1 == "table" { print $3 }' <<<"$layout")
+  install_cut "right after the digest table" $((table_end + 1)) yes
   reset_machine
 fi
 rm -f "$cut_copy" "$E2E_BUILD/cut-table.bin"
