@@ -443,6 +443,18 @@ fi
 say "digest_speed"
 "$WINE_LOADER" "$build/platform/win32/digest_speed.exe" 194 7 >"$logs/digest-speed.out" 2>&1 </dev/null ||
   say "digest_speed failed: $(tail -1 "$logs/digest-speed.out")"
+# The page faults of one fill by each way of reading a payload: the process's faults (minor and
+# major, /usr/bin/time) with 5 fills of that way, less those of a run that only writes the file.
+fault_rounds=5
+for way in none mapped file; do
+  /usr/bin/time -o "$logs/faults-$way.out" -f "%R %F" "$WINE_LOADER" \
+    "$build/platform/win32/digest_speed.exe" 194 "$fault_rounds" "$way" >"$logs/digest-speed-$way.out" 2>&1 </dev/null ||
+    say "digest_speed $way failed: $(tail -1 "$logs/digest-speed-$way.out")"
+done
+fill_faults() {
+  awk -v r="$fault_rounds" 'NR == FNR { base = $1 + $2; next } { printf "%.0f", ($1 + $2 - base) / r }' \
+    "$logs/faults-none.out" "$logs/faults-$1.out" 2>/dev/null || echo "-"
+}
 speed() { awk -v k="$1:" '$1 == k { print $2 }' "$logs/digest-speed.out"; }
 
 # install_once LABEL SETUP FILES-DIR: one installation by that setup, timed by the driver, its
@@ -606,9 +618,9 @@ digest_speed=$(
   echo "| fill of a fresh 194 MiB buffer, plain copy, ms (median) | $(speed fill_plain_ms) |"
   echo "| fill of a fresh 194 MiB buffer with the digests, ms (median) | $(speed fill_digested_ms) |"
   echo "| payload read from a fresh mapped view of a 194 MiB file in the cache, with the digests, ms (median) | $(speed read_mapped_ms) |"
-  echo "| - its page faults, minor and major (median) | $(speed read_mapped_faults) |"
+  echo "| - its page faults, minor and major (per fill, of $fault_rounds) | $(fill_faults mapped) |"
   echo "| payload read with ReadFile from the same file, with the digests, ms (median) | $(speed read_file_ms) |"
-  echo "| - its page faults, minor and major (median) | $(speed read_file_faults) |"
+  echo "| - its page faults, minor and major (per fill, of $fault_rounds) | $(fill_faults file) |"
   echo "| digests of the fill equal to the portable build's (1 yes) | $(speed digests_right) |"
 )
 check_ratio=$(ratio "$(median_of extract_sum_checked)" "$(median_of extract_sum_unchecked)")
