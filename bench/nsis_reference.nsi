@@ -21,7 +21,12 @@ SetCompress off
 CRCCheck ${CRCCHECK}
 RequestExecutionLevel admin
 SilentInstall silent
-InstallDir "$PROGRAMFILES\TarvelonNsis"
+; The 64-bit stub installs where 64-bit programs go, as the x86-64 setup does.
+!if "${TARGET}" == "amd64-unicode"
+  InstallDir "$PROGRAMFILES64\TarvelonNsis"
+!else
+  InstallDir "$PROGRAMFILES\TarvelonNsis"
+!endif
 
 !include FileFunc.nsh
 

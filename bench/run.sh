@@ -28,13 +28,16 @@
 #     byte, with its time and peak memory.
 # Prints minimum and median of each timing and writes bench/RESULTS.md. Asserts nothing.
 #
-#   bench/run.sh [--runs N] [--no-clean] [--managed] [--no-scale]
+#   bench/run.sh [--runs N] [--no-clean] [--managed] [--no-scale] [--against REF]
 #     --runs N     timed rounds (default 10, an even number: each installer comes first in
 #                  half of them), after one untimed warm-up round
 #     --no-clean   reuse the build folders: no clean build times, no second clean build
 #     --managed    leave Wine's X11 windows managed (its default); see RESULTS.md on why the
 #                  benchmark turns that off
 #     --no-scale   skip the scale check (it builds and installs about 6 GB)
+#     --against REF  also build the setup of the git revision REF (with the same payload files)
+#                  and time its copy against this one's in rounds of their own, in turns, for
+#                  the ratio of the four extractions to REF's
 # Builds in build/bench-win64 and build/bench-win32 (kept), and for a while in
 # build/bench-<arch>-again, build/bench-supplied(-files) and build/bench-scale (removed once
 # measured); logs and raw figures in build/bench-logs.
@@ -46,13 +49,15 @@ runs=10
 clean=1
 managed=""
 scale=1
+against=""
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
     --no-clean) clean=""; shift ;;
     --managed) managed=1; shift ;;
     --no-scale) scale=""; shift ;;
-    *) echo "usage: $0 [--runs N] [--no-clean] [--managed] [--no-scale]" >&2; exit 2 ;;
+    --against) against=$2; shift 2 ;;
+    *) echo "usage: $0 [--runs N] [--no-clean] [--managed] [--no-scale] [--against REF]" >&2; exit 2 ;;
   esac
 done
 
@@ -62,6 +67,7 @@ if [ -z "${BENCH_DISPLAY_UP:-}" ]; then
   [ -z "$clean" ] && args+=(--no-clean)
   [ -n "$managed" ] && args+=(--managed)
   [ -z "$scale" ] && args+=(--no-scale)
+  [ -n "$against" ] && args+=(--against "$against")
   BENCH_DISPLAY_UP=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "${args[@]}"
 fi
 
@@ -149,7 +155,23 @@ unchecked_build=$root/build/bench-$timed-unchecked
 ninja -C "$unchecked_build" TarvelonSetup >"$logs/build-unchecked.log" 2>&1
 unchecked_exe=$unchecked_build/payload/TarvelonSetup.exe
 ninja -C "$build" digest_speed >"$logs/build-digest-speed.log" 2>&1
+against_exe=""
+if [ -n "$against" ]; then
+  say "the setup of $against ($timed), with the same payload files"
+  against_src=$root/build/bench-against-src
+  against_build=$root/build/bench-$timed-against
+  rm -rf "$against_src" "$against_build"
+  mkdir -p "$against_src"
+  git -C "$root" archive "$against" | tar -x -C "$against_src"
+  cmake -S "$against_src" -B "$against_build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_TOOLCHAIN_FILE="$against_src/cmake/$(basename "$(toolchain_of "$timed")")" \
+    -DTVL_PAYLOAD_DIR="$payload_dir" >"$logs/configure-against.log" 2>&1
+  ninja -C "$against_build" TarvelonSetup >"$logs/build-against.log" 2>&1
+  against_exe=$against_build/payload/TarvelonSetup.exe
+  against_commit=$(git -C "$root" rev-parse --short "$against")
+fi
 say "NSIS reference installer (makensis $(makensis -VERSION))"
+# The peer of the timed setup's build: NSIS's 64-bit stub where the x86-64 stand-in is timed.
 if [ "$timed" = win64 ]; then nsis_target=amd64-unicode; else nsis_target=x86-unicode; fi
 nsis_exe=$tools/TarvelonNsis.exe
 makensis -V2 -DPAYLOAD="$payload_dir" -DOUTFILE="$nsis_exe" -DTARGET=$nsis_target \
@@ -402,9 +424,37 @@ for run in $(seq "$runs"); do
   place=""
 done
 reset_machine
+# This setup against the one of --against, in the same way.
+if [ -n "$against_exe" ]; then
+  for run in $(seq "$runs"); do
+    if [ $((run % 2)) = 1 ]; then order="now against"; else order="against now"; fi
+    say "against $against, round $run of $runs: ${order/ /, then }"
+    for which in $order; do
+      reset_machine
+      place=_$which
+      if [ "$which" = now ]; then exe=$setup_exe; else exe=$against_exe; fi
+      time_setup "$run" "$exe" || failures=$((failures + 1))
+    done
+    place=""
+  done
+  reset_machine
+  rm -rf "$against_src" "$against_build"
+fi
 say "digest_speed"
 "$WINE_LOADER" "$build/platform/win32/digest_speed.exe" 194 7 >"$logs/digest-speed.out" 2>&1 </dev/null ||
   say "digest_speed failed: $(tail -1 "$logs/digest-speed.out")"
+# The page faults of one fill by each way of reading a payload: the process's faults (minor and
+# major, /usr/bin/time) with 5 fills of that way, less those of a run that only writes the file.
+fault_rounds=5
+for way in none mapped file; do
+  /usr/bin/time -o "$logs/faults-$way.out" -f "%R %F" "$WINE_LOADER" \
+    "$build/platform/win32/digest_speed.exe" 194 "$fault_rounds" "$way" >"$logs/digest-speed-$way.out" 2>&1 </dev/null ||
+    say "digest_speed $way failed: $(tail -1 "$logs/digest-speed-$way.out")"
+done
+fill_faults() {
+  awk -v r="$fault_rounds" 'NR == FNR { base = $1 + $2; next } { printf "%.0f", ($1 + $2 - base) / r }' \
+    "$logs/faults-none.out" "$logs/faults-$1.out" 2>/dev/null || echo "-"
+}
 speed() { awk -v k="$1:" '$1 == k { print $2 }' "$logs/digest-speed.out"; }
 
 # install_once LABEL SETUP FILES-DIR: one installation by that setup, timed by the driver, its
@@ -567,9 +617,30 @@ digest_speed=$(
   echo "| XXH3-64, portable build (processors without SSE2), MB/s | $(speed digest_portable_mb_s) |"
   echo "| fill of a fresh 194 MiB buffer, plain copy, ms (median) | $(speed fill_plain_ms) |"
   echo "| fill of a fresh 194 MiB buffer with the digests, ms (median) | $(speed fill_digested_ms) |"
+  echo "| payload read from a fresh mapped view of a 194 MiB file in the cache, with the digests, ms (median) | $(speed read_mapped_ms) |"
+  echo "| - its page faults, minor and major (per fill, of $fault_rounds) | $(fill_faults mapped) |"
+  echo "| payload read with ReadFile from the same file, with the digests, ms (median) | $(speed read_file_ms) |"
+  echo "| - its page faults, minor and major (per fill, of $fault_rounds) | $(fill_faults file) |"
   echo "| digests of the fill equal to the portable build's (1 yes) | $(speed digests_right) |"
 )
 check_ratio=$(ratio "$(median_of extract_sum_checked)" "$(median_of extract_sum_unchecked)")
+against_ratio=$(ratio "$(median_of extract_sum_now)" "$(median_of extract_sum_against)")
+against_rows=""
+if [ -n "$against_exe" ]; then
+  against_rows=$(
+    echo
+    echo "## Against $against ($against_commit)"
+    echo
+    echo "The setup against the one built from $against with the same payload files, each run first after its own reset, in turns."
+    echo
+    echo "| measure | this setup: median | min | $against: median | min | median ratio |"
+    echo "|---|---:|---:|---:|---:|---:|"
+    for row in "${check_rows[@]}"; do
+      key=${row%%|*}
+      echo "| ${row#*|} | $(median_of "${key}_now") | $(min_of "${key}_now") | $(median_of "${key}_against") | $(min_of "${key}_against") | $(ratio "$(median_of "${key}_now")" "$(median_of "${key}_against")") |"
+    done
+  )
+fi
 question_check_ratio=$(ratio "$(median_of start_to_question_checked)" "$(median_of start_to_question_unchecked)")
 builds=$(
   echo "| build | setup executable (bytes) | stub = executable minus payload (bytes) | clean build (s) | rebuild after a resource change (s) |"
@@ -605,6 +676,8 @@ targets=$(
   echo "| setup peak resident memory, MiB (median), against 2 x the largest payload file ($largest_mib MiB) + 32 MiB | $(median_of setup_peak_mib) | $peak_bound | $(meets "$(median_of setup_peak_mib)" "$peak_bound") |"
   echo "| the four extractions with the payload check / without it (medians) | $check_ratio | 1.05 | $(meets "$check_ratio" 1.05) |"
   echo "| start to question with the payload check / without it (medians; nothing is checked before the question) | $question_check_ratio | | |"
+  [ -n "$against_exe" ] &&
+    echo "| the four extractions / those of the setup of $against (medians) | $against_ratio | 1.05 | $(meets "$against_ratio" 1.05) |"
   for arch in "${archs[@]}"; do
     echo "| stub of the $arch setup, bytes | ${stub_bytes[$arch]} | 524288 | $(meets "${stub_bytes[$arch]}" 524288) |"
   done
@@ -632,6 +705,8 @@ Machine: $(nproc) processors, $mem memory, $cpu; kernel $(uname -r); $wine_versi
 $load_after. The machine is shared with other engineers who build and test at the same
 time, so every figure is noisy: compare the columns of one run, not runs of different days.
 
+NSIS reference timed: makensis $(makensis -VERSION), target $nsis_target ($([ "$nsis_target" = amd64-unicode ] && echo "NSIS's 64-bit stub, the peer of the x86-64 setup" || echo "NSIS's 32-bit stub, the peer of the i686 setup")).
+
 Timed setup: $timed_why Payload: Tarvelon.bar 203423744 bytes, Tarvelon.car 67108864
 bytes, plus the two programs.
 
@@ -658,6 +733,7 @@ each run first after its own reset, the checked one first in odd rounds.
 $payload_check
 
 $digest_speed
+$against_rows
 
 ## NSIS's CRC check at start
 

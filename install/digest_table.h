@@ -27,6 +27,10 @@ using TDigestTable = std::vector<TFileDigests>;
 inline const std::string kDigestTableType = "#10";
 inline const std::string kDigestTableName = "PAYLOADDIGESTS";
 
+// A table never needs more: it holds 8 bytes for every 4 MiB of payload, 2 KiB a GiB. A size
+// beyond it comes from a damaged resource entry and is not read.
+constexpr std::size_t kMaxDigestTableSize = 1u << 20;
+
 // The table's bytes. Types and names longer than 255 bytes cannot be written: empty text.
 std::string EncodeDigestTable(const TDigestTable& table);
 

@@ -126,13 +126,18 @@ class TResourceLock {
 };
 
 // The digests that the build made of the payload (Type, Name); nothing when the setup carries
-// no table, a damaged one, or one without this file.
+// no table, a damaged one (its size among it), one that cannot be read, or one without this
+// file.
 std::optional<TFileDigests> BuiltDigests(const std::string& type, const std::string& name) {
-  auto& res = platform::Os().Res;
+  auto& os = platform::Os();
   platform::ResourceView view;
-  if (!res.Find(kDigestTableType, kDigestTableName, view)) return std::nullopt;
+  if (!os.Res.Find(kDigestTableType, kDigestTableName, view)) return std::nullopt;
   TResourceLock lock(view);
-  const std::optional<TDigestTable> table = DecodeDigestTable(view.Data, view.Size);
+  if (view.Size > kMaxDigestTableSize) return std::nullopt;
+  std::string bytes(view.Size, '\0');
+  if (!os.Sys.FillBuffer(bytes.data(), os.Res.Source(view), view.Size, nullptr))
+    return std::nullopt;
+  const std::optional<TDigestTable> table = DecodeDigestTable(bytes.data(), bytes.size());
   const TFileDigests* file = table ? FindFileDigests(*table, type, name) : nullptr;
   if (!file) return std::nullopt;
   return *file;
@@ -141,19 +146,22 @@ std::optional<TFileDigests> BuiltDigests(const std::string& type, const std::str
 // A buffer holding the payload, its bytes proven to be the ones the build embedded before
 // any of them is written: a setup damaged on its way to the user must not install, nor put
 // over an installed file, a damaged file. A file that nothing vouches for is refused like a
-// damaged one, before its memory is asked for.
+// damaged one, before its memory is asked for; so is one whose bytes cannot all be read (the
+// setup's own file cut short or its medium failing while it runs).
 platform::UniqueBuffer VerifiedCopy(const platform::ResourceView& payload, const std::string& type,
                                     const std::string& name) {
-  auto& sys = platform::Os().Sys;
+  auto& os = platform::Os();
   std::optional<TFileDigests> built;
   if (kCheckPayload) {
     built = BuiltDigests(type, name);
     if (!built || built->Size != payload.Size) throw EInstallFailure("no digest of " + name);
   }
-  platform::UniqueBuffer buffer = sys.AllocateBuffer(payload.Size);
+  platform::UniqueBuffer buffer = os.Sys.AllocateBuffer(payload.Size);
   if (!buffer) throw EInstallFailure("no memory for " + name);
   std::vector<std::uint64_t> digests(kCheckPayload ? platform::DigestChunkCount(payload.Size) : 0);
-  sys.FillBuffer(buffer.get(), payload.Data, payload.Size, kCheckPayload ? digests.data() : nullptr);
+  if (!os.Sys.FillBuffer(buffer.get(), os.Res.Source(payload), payload.Size,
+                         kCheckPayload ? digests.data() : nullptr))
+    throw EInstallFailure("cannot read " + name);
   if (kCheckPayload && digests != built->Chunks) throw EInstallFailure("damaged payload " + name);
   return buffer;
 }

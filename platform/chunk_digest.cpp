@@ -11,18 +11,25 @@ std::vector<std::uint64_t> DigestChunks(const char* data, std::size_t size) {
   return digests;
 }
 
-std::uint64_t CopyAndDigest(char* to, const char* from, std::size_t size) {
-  return CopyAndDigestImpl(to, from, size);
+FillSource MemorySource(const char* data) {
+  const auto copy = [](const void* context, std::uint64_t offset, char* to, std::size_t size) {
+    std::memcpy(to, static_cast<const char*>(context) + offset, size);
+    return true;
+  };
+  return {copy, data, kMemoryBlock};
 }
 
-void FillChunk(char* buffer, const char* source, std::size_t size, std::size_t k,
-               std::uint64_t* digests, CopyAndDigestFn copyAndDigest) {
+bool LandAndDigest(char* to, const FillSource& source, std::uint64_t offset, std::size_t size,
+                   std::uint64_t& digest) {
+  return LandAndDigestImpl(to, source, offset, size, digest);
+}
+
+bool FillChunk(char* buffer, const FillSource& source, std::size_t size, std::size_t k,
+               std::uint64_t* digests, LandAndDigestFn landAndDigest) {
   const std::size_t offset = k * kDigestChunkSize;
   const std::size_t chunk = size - offset < kDigestChunkSize ? size - offset : kDigestChunkSize;
-  if (digests)
-    digests[k] = copyAndDigest(buffer + offset, source + offset, chunk);
-  else
-    std::memcpy(buffer + offset, source + offset, chunk);
+  if (digests) return landAndDigest(buffer + offset, source, offset, chunk, digests[k]);
+  return source.Land(source.Context, offset, buffer + offset, chunk);
 }
 
 }  // namespace platform

@@ -22,16 +22,37 @@ std::uint64_t DigestOf(const char* data, std::size_t size);
 // The digests of every chunk of `size` bytes at `data`, in order.
 std::vector<std::uint64_t> DigestChunks(const char* data, std::size_t size);
 
-// Copies `size` bytes from `from` to `to` and returns the digest of the bytes as they now
-// stand at `to`. The copy goes in blocks that stay in the processor's cache, so that the
-// digest reads each byte there, right after it was written.
-std::uint64_t CopyAndDigest(char* to, const char* from, std::size_t size);
+// Where the bytes of a fill come from. `Land` puts at `to` the `size` bytes that the source
+// holds from `offset` on, and is false when they cannot be had (a file cut short, a medium that
+// fails); it may be called from several threads at once, for different ranges. `Block` is how
+// many bytes a landing takes at most when they are digested, so that each block is digested
+// while it is still in the processor's cache.
+struct FillSource {
+  bool (*Land)(const void* context, std::uint64_t offset, char* to, std::size_t size);
+  const void* Context;
+  std::size_t Block;
+};
 
-using CopyAndDigestFn = std::uint64_t (*)(char* to, const char* from, std::size_t size);
+// Small enough to stay in the first-level or second-level cache between copy and digest.
+constexpr std::size_t kMemoryBlock = 64u << 10;
 
-// Chunk k of a fill of `size` bytes from `source` into `buffer`: copied and, with `digests`,
-// digested into digests[k] by `copyAndDigest` (a build of CopyAndDigest); without, copied alone.
-void FillChunk(char* buffer, const char* source, std::size_t size, std::size_t k,
-               std::uint64_t* digests, CopyAndDigestFn copyAndDigest = CopyAndDigest);
+// Bytes that already lie in memory from `data` on: landing them is a copy, which never fails
+// (a page of them that cannot be read is a fault, not a false).
+FillSource MemorySource(const char* data);
+
+// Lands the `size` bytes of `source` from `offset` on at `to`, block by block, and gives in
+// `digest` the digest of the bytes as they now stand at `to`. False as soon as a block cannot
+// be had; `to` and `digest` are then undefined.
+bool LandAndDigest(char* to, const FillSource& source, std::uint64_t offset, std::size_t size,
+                   std::uint64_t& digest);
+
+using LandAndDigestFn = bool (*)(char* to, const FillSource& source, std::uint64_t offset,
+                                 std::size_t size, std::uint64_t& digest);
+
+// Chunk k of a fill of `size` bytes from `source` into `buffer`: landed and, with `digests`,
+// digested into digests[k] by `landAndDigest` (a build of LandAndDigest); without, landed in
+// one piece. False when the source could not give the chunk's bytes.
+bool FillChunk(char* buffer, const FillSource& source, std::size_t size, std::size_t k,
+               std::uint64_t* digests, LandAndDigestFn landAndDigest = LandAndDigest);
 
 }  // namespace platform

@@ -11,30 +11,35 @@
 
 namespace {
 
-// Small enough to stay in the first-level or second-level cache between copy and digest.
-constexpr std::size_t kCopyBlock = 64u << 10;
-
 // Both go through XXH3's streaming functions alone (which give the same digests as its one-shot
 // one), so that the hash's code is built into the setup once per build and not twice.
-// With `from`, each block is copied to `to` first and digested there; without, `to` is read.
-[[maybe_unused]] std::uint64_t DigestBlocks(char* to, const char* from, std::size_t size) {
+// With a source, each block is landed at `to` first and digested there while it is still in
+// the cache; without, the bytes at `to` are read as they are.
+[[maybe_unused]] bool DigestBlocks(char* to, const platform::FillSource* source,
+                                   std::uint64_t offset, std::size_t size, std::uint64_t& digest) {
+  const std::size_t blockSize = source ? source->Block : platform::kMemoryBlock;
   XXH3_state_t state;
   XXH3_INITSTATE(&state);
   XXH3_64bits_reset(&state);
-  for (std::size_t done = 0; done < size; done += kCopyBlock) {
-    const std::size_t block = size - done < kCopyBlock ? size - done : kCopyBlock;
-    if (from) std::memcpy(to + done, from + done, block);
+  for (std::size_t done = 0; done < size; done += blockSize) {
+    const std::size_t block = size - done < blockSize ? size - done : blockSize;
+    if (source && !source->Land(source->Context, offset + done, to + done, block)) return false;
     XXH3_64bits_update(&state, to + done, block);
   }
-  return XXH3_64bits_digest(&state);
+  digest = XXH3_64bits_digest(&state);
+  return true;
 }
 
 [[maybe_unused]] std::uint64_t DigestOfImpl(const char* data, std::size_t size) {
-  return DigestBlocks(const_cast<char*>(data), nullptr, size);  // read, never written
+  std::uint64_t digest = 0;
+  DigestBlocks(const_cast<char*>(data), nullptr, 0, size, digest);  // read, never written
+  return digest;
 }
 
-[[maybe_unused]] std::uint64_t CopyAndDigestImpl(char* to, const char* from, std::size_t size) {
-  return DigestBlocks(to, from, size);
+[[maybe_unused]] bool LandAndDigestImpl(char* to, const platform::FillSource& source,
+                                        std::uint64_t offset, std::size_t size,
+                                        std::uint64_t& digest) {
+  return DigestBlocks(to, &source, offset, size, digest);
 }
 
 }  // namespace

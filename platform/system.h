@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/chunk_digest.h"
+
 namespace platform {
 
 struct LocalDate {
@@ -46,13 +48,15 @@ class System {
   // Uninitialised memory of `size` bytes whose pages nothing has touched yet, so that filling
   // it is the first and only touch; null when it cannot be had.
   virtual UniqueBuffer AllocateBuffer(std::size_t size) = 0;
-  // Copies `size` bytes from `source` into `buffer`, whole, before it returns. With `digests`,
-  // also writes there the digest of each chunk of the buffer (DigestChunkCount(size) of them,
-  // platform/chunk_digest.h), taken of the bytes as they landed in it. Filling fresh memory
-  // costs mostly its first touch, one page fault per page, and faults of different pages can
-  // be taken side by side: the real machine may share a large fill among the processors,
-  // chunk by chunk, each chunk digested by the thread that copied it.
-  virtual void FillBuffer(char* buffer, const char* source, std::size_t size,
+  // Lands `size` bytes of `source` (from its offset 0 on) in `buffer`, whole, before it
+  // returns. With `digests`, also writes there the digest of each chunk of the buffer
+  // (DigestChunkCount(size) of them, platform/chunk_digest.h), taken of the bytes as they
+  // landed in it. False when the source could not give every byte; the buffer and the digests
+  // are then undefined. Filling fresh memory costs mostly its first touch, one page fault per
+  // page, and faults of different pages can be taken side by side: the real machine may share
+  // a large fill among the processors, chunk by chunk, each chunk digested by the thread that
+  // landed it.
+  virtual bool FillBuffer(char* buffer, const FillSource& source, std::size_t size,
                           std::uint64_t* digests) = 0;
   // A step of the process's own start or end (the setup state made or released), so that a
   // machine that records its calls can place it among them. The real machine records nothing.

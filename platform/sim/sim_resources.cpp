@@ -1,6 +1,7 @@
 #include "platform/sim/sim_resources.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "install/digest_table.h"
 #include "platform/chunk_digest.h"
@@ -31,6 +32,20 @@ void SimResources::ReplaceDigestTable(std::optional<std::string> bytes) {
   tableOverride_ = std::move(bytes);
 }
 
+void SimResources::FailReadsFrom(const std::string& type, const std::string& name,
+                                 std::size_t offset) {
+  readableUpTo_[Key(type, name)] = offset;
+}
+
+void SimResources::ClaimSize(const std::string& type, const std::string& name, std::size_t size) {
+  claimedSize_[Key(type, name)] = size;
+}
+
+void SimResources::ClearReadFaults() {
+  readableUpTo_.clear();
+  claimedSize_.clear();
+}
+
 void SimResources::FailLookup(const std::string& type, const std::string& name) {
   failing_.push_back(type.empty() && name.empty() ? std::string() : Key(type, name));
 }
@@ -54,15 +69,32 @@ bool SimResources::Find(const std::string& type, const std::string& name,
   const bool ok = found != resources_.end() && !refused;
   lookups_.push_back({type, name, ok});
   if (!ok) return false;
-  view.Data = found->second.data();
-  view.Size = found->second.size();
+  const std::string& bytes = found->second;
+  const auto claimed = claimedSize_.find(key);
+  const auto upTo = readableUpTo_.find(key);
+  view.Data = bytes.data();
+  view.Size = claimed != claimedSize_.end() ? claimed->second : bytes.size();
+  readable_[view.Data] = {bytes.data(), std::min(bytes.size(), upTo != readableUpTo_.end()
+                                                                   ? upTo->second
+                                                                   : bytes.size())};
   ++outstanding_;
   return true;
 }
 
-void SimResources::Release(const platform::ResourceView&) {
+void SimResources::Release(const platform::ResourceView& view) {
+  readable_.erase(view.Data);
   ++releases_;
   --outstanding_;
+}
+
+platform::FillSource SimResources::Source(const platform::ResourceView& view) {
+  const auto land = [](const void* context, std::uint64_t offset, char* to, std::size_t size) {
+    const auto& readable = *static_cast<const TReadable*>(context);
+    if (offset > readable.Size || size > readable.Size - offset) return false;
+    std::memcpy(to, readable.Data + offset, size);
+    return true;
+  };
+  return {land, &readable_.at(view.Data), platform::kMemoryBlock};
 }
 
 }  // namespace sim

@@ -23,6 +23,7 @@ class SimResources : public platform::Resources {
   bool Find(const std::string& type, const std::string& name,
             platform::ResourceView& view) override;
   void Release(const platform::ResourceView& view) override;
+  platform::FillSource Source(const platform::ResourceView& view) override;
 
   // --- Test-facing. Type and name are matched without regard to case.
   // Like the build, the program also carries the digest table of every resource added.
@@ -35,6 +36,13 @@ class SimResources : public platform::Resources {
   int ReleaseCount() const { return releases_; }
   // Views handed out and not released yet.
   int OutstandingCount() const { return outstanding_; }
+  // Reads of this resource's bytes from `offset` on fail: the setup's file cut short there, or
+  // its medium failing there.
+  void FailReadsFrom(const std::string& type, const std::string& name, std::size_t offset);
+  // The resource's entry claims `size` bytes (damaged); bytes beyond those it has cannot be read.
+  void ClaimSize(const std::string& type, const std::string& name, std::size_t size);
+  // Every resource readable whole again, each of its own size.
+  void ClearReadFaults();
   // Lookups of this resource fail (every lookup when both are empty).
   void FailLookup(const std::string& type = "", const std::string& name = "");
 
@@ -47,6 +55,13 @@ class SimResources : public platform::Resources {
   std::optional<std::string> tableOverride_;
   std::vector<ResourceLookup> lookups_;
   std::vector<std::string> failing_;
+  std::map<std::string, std::size_t> readableUpTo_;  // by key
+  std::map<std::string, std::size_t> claimedSize_;   // by key
+  struct TReadable {
+    const char* Data;
+    std::size_t Size;
+  };
+  std::map<const char*, TReadable> readable_;  // of each view handed out
   int releases_ = 0;
   int outstanding_ = 0;
 };

@@ -68,10 +68,11 @@ platform::UniqueBuffer SimSystem::AllocateBuffer(std::size_t size) {
   return {new char[size], release};
 }
 
-void SimSystem::FillBuffer(char* buffer, const char* source, std::size_t size,
+bool SimSystem::FillBuffer(char* buffer, const platform::FillSource& source, std::size_t size,
                            std::uint64_t* digests) {
   for (std::size_t k = 0; k < platform::DigestChunkCount(size); ++k)
-    platform::FillChunk(buffer, source, size, k, digests);
+    if (!platform::FillChunk(buffer, source, size, k, digests)) return false;
+  return true;
 }
 
 }  // namespace sim

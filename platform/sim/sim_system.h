@@ -30,7 +30,7 @@ class SimSystem : public platform::System {
   platform::LocalDate Today() override { return today_; }
   void Sleep(std::uint32_t milliseconds) override;
   platform::UniqueBuffer AllocateBuffer(std::size_t size) override;
-  void FillBuffer(char* buffer, const char* source, std::size_t size,
+  bool FillBuffer(char* buffer, const platform::FillSource& source, std::size_t size,
                   std::uint64_t* digests) override;
   // Logged as "CoInitialize", "CoUninitialize" and the step's own name, none a fault point, so
   // a test can place COM and the setup state's start and end among the other calls.

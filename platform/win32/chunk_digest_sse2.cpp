@@ -4,8 +4,9 @@
 
 namespace win32 {
 
-std::uint64_t CopyAndDigestSse2(char* to, const char* from, std::size_t size) {
-  return CopyAndDigestImpl(to, from, size);
+bool LandAndDigestSse2(char* to, const platform::FillSource& source, std::uint64_t offset,
+                       std::size_t size, std::uint64_t& digest) {
+  return LandAndDigestImpl(to, source, offset, size, digest);
 }
 
 }  // namespace win32

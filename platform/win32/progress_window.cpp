@@ -72,7 +72,7 @@ LRESULT CALLBACK ProgressWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM l
 
 // The progress thread's body. The texts are the thread's own copies, so a second thread
 // started before the first window exists cannot race the first one for them.
-void RunWindow(std::string caption, std::string status) {
+void RunWindow(std::string caption, std::string status, HICON icon, HICON smallIcon) {
   // Halved as unsigned 32-bit numbers: a screen narrower than the window gives a far-off,
   // positive place rather than a negative one.
   WindowLeft = static_cast<int>(static_cast<std::uint32_t>(GetSystemMetrics(SM_CXSCREEN) - WindowWidth) / 2);
@@ -87,10 +87,8 @@ void RunWindow(std::string caption, std::string status) {
   windowClass.cbClsExtra = 4;
   windowClass.cbWndExtra = 4;
   windowClass.hInstance = instance;
-  // The program's own icon; null (the platform's default) when the module has none. A null
-  // small icon lets the system take the small size from the same group.
-  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(ProgramIconId));
-  windowClass.hIconSm = nullptr;
+  windowClass.hIcon = icon;
+  windowClass.hIconSm = smallIcon;
   windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
   windowClass.lpszMenuName = nullptr;
@@ -133,14 +131,26 @@ void StartDetachedThread(std::function<void()> body) {
 
 class TProgressWindow final : public platform::Progress {
  public:
-  explicit TProgressWindow(ThreadStart start) : Start(std::move(start)) {}
+  // The program's own icon in both sizes (null, the platform's default, when the module has
+  // none) is loaded here, when the machine is set up before the question. It lies at the end
+  // of the image, after the payload: loaded only when the window comes, after Yes, it would
+  // fault in the system's icon loader if the setup's file was cut short meanwhile (a share
+  // that dropped). The small one is loaded too: left null, the system would read the group
+  // again at the window's creation to make it.
+  explicit TProgressWindow(ThreadStart start)
+      : Start(std::move(start)),
+        Icon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ProgramIconId))),
+        SmallIcon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
+                                                MAKEINTRESOURCEA(ProgramIconId), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON),
+                                                GetSystemMetrics(SM_CYSMICON), 0))) {}
 
   void ShowProgress(const std::string& caption, const std::string& status) override {
     if (!WindowCreated) {
       ++LiveThreads;
       try {
-        Start([caption, status] {
-          RunWindow(caption, status);
+        Start([caption, status, icon = Icon, smallIcon = SmallIcon] {
+          RunWindow(caption, status, icon, smallIcon);
           --LiveThreads;
         });
       } catch (const std::exception&) {
@@ -187,6 +197,8 @@ class TProgressWindow final : public platform::Progress {
   void SetCaption(const std::string& caption) { SetWindowTextA(ProgressWnd, caption.c_str()); }
 
   ThreadStart Start;
+  HICON Icon;
+  HICON SmallIcon;
 };
 
 }  // namespace

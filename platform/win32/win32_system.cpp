@@ -3,60 +3,14 @@
 #include "platform/win32/windows_api.h"
 #include <objbase.h>
 
-#include "platform/chunk_digest.h"
-#include "platform/win32/chunk_digest_sse2.h"
 #include "platform/win32/owners.h"
+#include "platform/win32/shared_fill.h"
 #include "platform/win32/system_library.h"
 
 #include <algorithm>
 
 namespace win32 {
 namespace {
-
-// Below this a fill is over before a thread would have started.
-constexpr std::size_t kSharedFillFrom = 8u << 20;
-// Beyond a few processors the fill is bound by memory, not by page faults.
-constexpr unsigned kMaxFillThreads = 4;
-constexpr SIZE_T kFillThreadStack = 64u << 10;
-
-using platform::CopyAndDigestFn;
-
-// The threads of one fill take its chunks in turn, so that a thread slowed down by the
-// machine leaves more of them to the others. Chunks lie on 4 MiB bounds: no two threads
-// touch the same page.
-struct TFillJob {
-  char* Buffer;
-  const char* Source;
-  std::size_t Size;
-  std::uint64_t* Digests;
-  CopyAndDigestFn CopyAndDigest;
-  LONG Chunks;
-  volatile LONG Taken;
-};
-
-void FillChunks(TFillJob& job) {
-  for (;;) {
-    const LONG k = ::InterlockedIncrement(&job.Taken) - 1;
-    if (k >= job.Chunks) return;
-    platform::FillChunk(job.Buffer, job.Source, job.Size, static_cast<std::size_t>(k), job.Digests,
-                        job.CopyAndDigest);
-  }
-}
-
-DWORD WINAPI FillThread(void* job) {
-  FillChunks(*static_cast<TFillJob*>(job));
-  return 0;
-}
-
-// The digest's SSE2 build is about two and a half times as fast as the portable one on the
-// same processor; it is taken only where the processor and the system both support SSE2.
-CopyAndDigestFn ChooseCopyAndDigest() {
-  using IsFeatureFn = BOOL(WINAPI*)(DWORD);
-  const auto isFeature =
-      win32::LookUpFunction<IsFeatureFn>("kernel32.dll", "IsProcessorFeaturePresent");
-  return isFeature && isFeature(PF_XMMI64_INSTRUCTIONS_AVAILABLE) ? CopyAndDigestSse2
-                                                                  : platform::CopyAndDigest;
-}
 
 unsigned ProcessorCount() {
   SYSTEM_INFO info{};
@@ -118,23 +72,9 @@ platform::UniqueBuffer Win32System::AllocateBuffer(std::size_t size) {
   return {static_cast<char*>(memory), release};
 }
 
-void Win32System::FillBuffer(char* buffer, const char* source, std::size_t size,
+bool Win32System::FillBuffer(char* buffer, const platform::FillSource& source, std::size_t size,
                              std::uint64_t* digests) {
-  static const CopyAndDigestFn copyAndDigest = ChooseCopyAndDigest();
-  TFillJob job{buffer, source, size, digests, copyAndDigest,
-               static_cast<LONG>(platform::DigestChunkCount(size)), 0};
-  const unsigned threads =
-      size < kSharedFillFrom
-          ? 1
-          : std::min({ProcessorCount(), kMaxFillThreads, static_cast<unsigned>(job.Chunks)});
-  // This thread fills too; a helper that cannot start leaves its chunks to the others.
-  UniqueHandle helpers[kMaxFillThreads];
-  for (unsigned k = 1; k < threads; ++k)
-    helpers[k].reset(::CreateThread(nullptr, kFillThreadStack, FillThread, &job,
-                                    STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
-  FillChunks(job);
-  for (unsigned k = 1; k < threads; ++k)
-    if (helpers[k]) ::WaitForSingleObject(helpers[k].get(), INFINITE);
+  return FillShared(buffer, source, size, digests, ProcessorCount());
 }
 
 }  // namespace win32

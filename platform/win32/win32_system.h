@@ -16,7 +16,7 @@ class Win32System final : public platform::System {
   platform::LocalDate Today() override;
   void Sleep(std::uint32_t milliseconds) override;
   platform::UniqueBuffer AllocateBuffer(std::size_t size) override;
-  void FillBuffer(char* buffer, const char* source, std::size_t size,
+  bool FillBuffer(char* buffer, const platform::FillSource& source, std::size_t size,
                   std::uint64_t* digests) override;
 };
 

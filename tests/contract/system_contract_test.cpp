@@ -101,7 +101,8 @@ TEST(SystemContract, FillBufferCopiesEveryByteInPlaceAndDigestsEachChunk) {
     buffer[0] = '<';
     buffer[size + 1] = '>';
     std::vector<std::uint64_t> digests(platform::DigestChunkCount(size) + 1, 0xdeadbeef);
-    system.FillBuffer(buffer.get() + 1, source.data(), size, digests.data());
+    EXPECT_TRUE(system.FillBuffer(buffer.get() + 1, platform::MemorySource(source.data()), size,
+                                  digests.data()));
     EXPECT_EQ(buffer[0], '<');
     EXPECT_EQ(buffer[size + 1], '>');
     EXPECT_TRUE(std::memcmp(buffer.get() + 1, source.data(), size) == 0);
@@ -110,8 +111,33 @@ TEST(SystemContract, FillBufferCopiesEveryByteInPlaceAndDigestsEachChunk) {
     EXPECT_EQ(digests, platform::DigestChunks(source.data(), size));
     // Without digests (the benchmark's unverified build) it is a plain copy.
     auto plain = system.AllocateBuffer(size + 1);
-    system.FillBuffer(plain.get(), source.data(), size, nullptr);
+    EXPECT_TRUE(system.FillBuffer(plain.get(), platform::MemorySource(source.data()), size, nullptr));
     EXPECT_TRUE(std::memcmp(plain.get(), source.data(), size) == 0);
+  }
+}
+
+// A source that cannot give every byte (the program's own file cut short, its medium failing)
+// makes the whole fill false, wherever the failure lies and whether or not it is digested.
+TEST(SystemContract, FillBufferIsFalseWhenTheSourceFails) {
+  auto env = MakeContractEnvironment();
+  platform::System& system = env->Machine().Sys;
+  const std::size_t mib = 1024 * 1024;
+  struct TFailingFrom {
+    std::uint64_t From;
+  };
+  const auto land = [](const void* context, std::uint64_t offset, char* to, std::size_t size) {
+    std::memset(to, 'x', size);
+    return offset + size <= static_cast<const TFailingFrom*>(context)->From;
+  };
+  for (const auto& [size, from] : {std::pair<std::size_t, std::size_t>{1, 0},
+                                   {8 * mib + 1, 8 * mib}, {33 * mib, 17 * mib + 5}}) {
+    SCOPED_TRACE("size " + std::to_string(size) + ", failing from " + std::to_string(from));
+    const TFailingFrom failing{from};
+    auto buffer = system.AllocateBuffer(size);
+    ASSERT_NE(buffer, nullptr);
+    std::vector<std::uint64_t> digests(platform::DigestChunkCount(size));
+    EXPECT_FALSE(system.FillBuffer(buffer.get(), {land, &failing, 64 * 1024}, size, digests.data()));
+    EXPECT_FALSE(system.FillBuffer(buffer.get(), {land, &failing, 64 * 1024}, size, nullptr));
   }
 }
 

@@ -100,6 +100,60 @@ TEST_F(IntegrityTest, TableThatCannotVouchRefusesTheFile) {
   EXPECT_EQ(File(kInstallDir + "Tarvelon.bar"), BarBytes);
 }
 
+// The setup's own file cut short, or its medium failing, while it runs: bytes of a payload file
+// or of the digest table that cannot be read refuse the file like damaged ones, wherever the
+// reading stops; so does a resource entry that claims more bytes than the resource has.
+TEST_F(IntegrityTest, BytesThatCannotBeReadRefuseTheFile) {
+  const std::string table = kDigestTableType, tableName = kDigestTableName;
+  struct Row {
+    const char* What;
+    std::string Type, Name;
+    std::size_t From;  // reads fail from here on; npos: all readable
+    std::size_t Claimed;  // the size the entry claims; 0: its own
+  };
+  const std::size_t all = std::string::npos;
+  const Row rows[] = {
+      {"payload from its first byte", "BAR", "TARVELON", 0, 0},
+      {"payload from its middle", "BAR", "TARVELON", BarBytes.size() / 2, 0},
+      {"payload at its last byte", "BAR", "TARVELON", BarBytes.size() - 1, 0},
+      {"payload claiming a byte more", "BAR", "TARVELON", all, BarBytes.size() + 1},
+      {"table from its first byte", table, tableName, 0, 0},
+      {"table at its last bytes", table, tableName, 100, 0},
+      {"table claiming more bytes", table, tableName, all, 4096},
+      {"table claiming more than any table needs", table, tableName, all, kMaxDigestTableSize + 1},
+  };
+  for (const Row& row : rows) {
+    for (const auto& installed : {std::optional<std::string>(), std::optional<std::string>("installed")}) {
+      SCOPED_TRACE(std::string(row.What) + (installed ? ", over an installed file" : ""));
+      M.Resources().ClearReadFaults();
+      if (row.From != all) M.Resources().FailReadsFrom(row.Type, row.Name, row.From);
+      if (row.Claimed) M.Resources().ClaimSize(row.Type, row.Name, row.Claimed);
+      ExpectRefused("bar", installed);
+    }
+  }
+  M.Resources().ClearReadFaults();  // the same setup read whole installs the file
+  ExtractPayloadFile("Tarvelon", "bar", kInstallDir + "Tarvelon.bar", true);
+  EXPECT_EQ(File(kInstallDir + "Tarvelon.bar"), BarBytes);
+}
+
+// The whole run with the file cut short inside Tarvelon.bar: that file and the ones after it
+// get their boxes, the others install, the program starts and the exit code is 0.
+TEST_F(IntegrityTest, RunGoesOnPastFilesThatCannotBeRead) {
+  DoneSetupState();
+  M.Resources().FailReadsFrom("BAR", "TARVELON", 4000);
+  M.Resources().FailReadsFrom("CAR", "TARVELON", 0);
+  M.Dialogs().QueueAnswer(win::kIdYes);
+  EXPECT_EQ(RunProgram(), 0);
+  ASSERT_EQ(Boxes().size(), 3u);
+  EXPECT_EQ(Boxes()[1].Text, "Can't install " + kInstallDir + "Tarvelon.bar");
+  EXPECT_EQ(Boxes()[2].Text, "Can't install " + kInstallDir + "Tarvelon.car");
+  EXPECT_FALSE(File(kInstallDir + "Tarvelon.bar").has_value());
+  EXPECT_FALSE(File(kInstallDir + "Tarvelon.car").has_value());
+  EXPECT_EQ(File(kInstallDir + "Tarvelon.exe"), ProgramBytes);
+  EXPECT_EQ(File(kInstallDir + "Uninstall.exe"), UninstallerBytes);
+  EXPECT_EQ(M.Shell().Executed().size(), 1u);
+}
+
 // The whole run: the damaged file is reported in the UI language, the rest installs, the
 // program starts.
 TEST_F(IntegrityTest, RunInstallsEverythingButTheDamagedFile) {
