@@ -1,7 +1,9 @@
 // Lookups in language support files of any bytes, through the simulated machine: the active
-// file and the default file are both taken from the input, the key and the options too. A
-// lookup of one line never returns more than one line.
+// file and the default file are both taken from the input, the key and the options too, and
+// whether another program holds one of them so that it cannot be read. A lookup of one line
+// never returns more than one line.
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,9 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                               : input.ConsumeRandomLengthString(16);
   std::vector<std::string> args;
   for (int k = input.ConsumeIntegralInRange(1, 4); k > 0; --k) args.push_back(input.ConsumeRandomLengthString(8));
-  const std::string active = input.ConsumeRandomLengthString(4096);
-  machine.Files().PutFile(SetupState.InstallDir + "language\\active.lng", active);
-  machine.Files().PutFile(SetupState.InstallDir + "language\\default.lng", input.ConsumeRemainingBytesAsString());
+  const int held = input.ConsumeIntegralInRange(0, 2);  // none, the active file, the default file
+  const std::string folder = SetupState.InstallDir + "language\\";
+  machine.Files().PutFile(folder + "active.lng", input.ConsumeRandomLengthString(4096));
+  machine.Files().PutFile(folder + "default.lng", input.ConsumeRemainingBytesAsString());
+  std::unique_ptr<sim::FileHold> hold;
+  if (held) hold = machine.Files().HoldOpen(folder + (held == 1 ? "active.lng" : "default.lng"));
 
   TLanguageTable table;
   table.Files = {"active.lng", "default.lng"};

@@ -1,8 +1,12 @@
-// The probes of installed data files on any file bytes, through the simulated machine: a header
-// probe answers its little-endian field or 0, the language file probe a number or 0 with at
-// most one box, and no 0 from it without the box unless the file says 0.
+// The probes of installed data files on any file bytes, through the simulated machine, the
+// file free or held open by another program (sharing reads or not). A header probe answers its
+// little-endian field, or 0 when the file is short or held; the language file probe a number,
+// or 0 with at most one box.
 #include <cstdlib>
+#include <memory>
 #include <string>
+
+#include <fuzzer/FuzzedDataProvider.h>
 
 #include "install/version_probes.h"
 #include "platform/sim/sim_machine.h"
@@ -22,15 +26,20 @@ std::int32_t Field(const std::string& bytes, std::size_t offset, std::size_t wid
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  FuzzedDataProvider input(data, size);
+  const int held = input.ConsumeIntegralInRange(0, 2);  // free, held sharing reads, held alone
+  const std::string bytes = input.ConsumeRemainingBytesAsString();
   sim::SimMachine machine;
   machine.Files().PutFile(kPath, bytes);
-  if (ReadPakVersion(kPath) != Field(bytes, 6, 2) || ReadCokVersion(kPath) != Field(bytes, 5, 2) ||
-      Read3bsVersion(kPath) != Field(bytes, 6, 1))
+  std::unique_ptr<sim::FileHold> hold;
+  if (held) hold = machine.Files().HoldOpen(kPath, held == 1 ? platform::ShareMode::Read : platform::ShareMode::None);
+  if (ReadPakVersion(kPath) != (held ? 0 : Field(bytes, 6, 2)) ||
+      ReadCokVersion(kPath) != (held ? 0 : Field(bytes, 5, 2)) ||
+      Read3bsVersion(kPath) != (held ? 0 : Field(bytes, 6, 1)))
     std::abort();
 
   const std::int32_t version = ReadLngVersion(kPath);
   const std::size_t boxes = machine.Dialogs().Boxes().size();
-  if (boxes > 1 || (version != 0 && boxes != 0)) std::abort();
+  if (boxes > 1 || (version != 0 && boxes != 0) || (held == 2 && boxes != 1)) std::abort();
   return 0;
 }
