@@ -62,7 +62,7 @@ for t in "${targets[@]}"; do
     echo "passed  $t: ${runs:-?} runs in $seconds s, ${counters:-no counters}"
   else
     failed=$((failed + 1))
-    echo "FAILED  $t: exit $rc after ${runs:-?} runs; $(grep -m1 -E '^(==[0-9]+==ERROR|SUMMARY|.*runtime error)' "$log")"
+    echo "FAILED  $t: exit $rc after ${runs:-?} runs; $(grep -m1 -E '^==[0-9]+== ?ERROR|runtime error' "$log") $(grep -m1 -oE 'in LLVMFuzzerTestOneInput .*' "$log")"
     grep -E 'Test unit written to|^ +#[0-9]+ ' "$log" | head -12
   fi
 done
