@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/chunk_digest.h"
 
@@ -66,8 +67,12 @@ std::string EncodeDigestTable(const TDigestTable& table) {
     PutNumber(out, file.Size, 8);
     for (std::uint64_t chunk : file.Chunks) PutNumber(out, chunk, 8);
   }
-  PutNumber(out, platform::DigestOf(out.data(), out.size()), 8);
-  return out;
+  return SealDigestTable(std::move(out));
+}
+
+std::string SealDigestTable(std::string body) {
+  PutNumber(body, platform::DigestOf(body.data(), body.size()), 8);
+  return body;
 }
 
 std::optional<TDigestTable> DecodeDigestTable(const char* bytes, std::size_t size) {

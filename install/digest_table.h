@@ -34,6 +34,10 @@ constexpr std::size_t kMaxDigestTableSize = 1u << 20;
 // The table's bytes. Types and names longer than 255 bytes cannot be written: empty text.
 std::string EncodeDigestTable(const TDigestTable& table);
 
+// `body`, a table's bytes up to its own digest, followed by that digest: how the encoder ends
+// a table, and how a test reaches the checks of structure that come after the digest's check.
+std::string SealDigestTable(std::string body);
+
 // The table, when `bytes` are a whole, undamaged one of this format; nothing otherwise (cut
 // short, trailing bytes, a count that does not add up, its own digest wrong), so that a
 // damaged table vouches for no file at all.
