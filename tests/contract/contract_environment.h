@@ -27,6 +27,10 @@ class ContractEnvironment {
   // Known gap of Wine 8, kept visible: its MoveFileExA with MOVEFILE_REPLACE_EXISTING replaces
   // a read-only file, which Windows refuses (ERROR_ACCESS_DENIED). True where that holds.
   virtual bool ReplacesReadOnlyFiles() { return false; }
+  // Makes `link` a link to the folder `target`, as the user himself can: a junction on
+  // Windows, a Unix symbolic link under Wine (see the Windows environment for why). False
+  // when it cannot be made.
+  virtual bool MakeFolderLink(const std::string& link, const std::string& target) = 0;
   // A user presses Enter on the next message box captioned `caption`, once it is up.
   virtual void PressEnterOnNextBox(const std::string& caption) = 0;
 };
