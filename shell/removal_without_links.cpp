@@ -20,8 +20,8 @@ bool StartsWithFolder(const std::string& path, const std::string& folder) {
   return true;
 }
 
-// The names from `base` down to the entry; empty when `path` is not below `base` or has a
-// name that would lead back up.
+// The names from `base` down to the entry; empty when `path` is not below `base`. A name
+// such as ".." is no entry of a folder: the backends find nothing by it.
 std::vector<std::string> NamesBelow(std::string base, const std::string& path) {
   std::vector<std::string> names;
   if (base.empty()) return names;
@@ -32,7 +32,6 @@ std::vector<std::string> NamesBelow(std::string base, const std::string& path) {
     std::size_t end = path.find('\\', start);
     if (end == std::string::npos) end = path.size();
     const std::string name = path.substr(start, end - start);
-    if (name == "." || name == "..") return {};
     if (!name.empty()) names.push_back(name);
     start = end + 1;
   }

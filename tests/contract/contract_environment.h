@@ -31,6 +31,9 @@ class ContractEnvironment {
   // Windows, a Unix symbolic link under Wine (see the Windows environment for why). False
   // when it cannot be made.
   virtual bool MakeFolderLink(const std::string& link, const std::string& target) = 0;
+  // The same for a link to the file `target`: a symbolic link on Windows (false where the
+  // user may not make one), a Unix symbolic link under Wine.
+  virtual bool MakeFileLink(const std::string& link, const std::string& target) = 0;
   // A user presses Enter on the next message box captioned `caption`, once it is up.
   virtual void PressEnterOnNextBox(const std::string& caption) = 0;
 };

@@ -75,6 +75,13 @@ TEST_F(ShortcutsTest, MissingFolderIsNoErrorAndNoShellCall) {
   EXPECT_TRUE(M.Shell().FileOperations().empty());
 }
 
+TEST_F(ShortcutsTest, AFileInThePlaceOfTheGroupStays) {
+  const std::string group = fixture::kCommonPrograms + "\\Tarvelon";
+  M.Files().PutFile(group, "a file of that name, not a group");
+  EXPECT_FALSE(DeleteFolderTree(group + "\\"));
+  EXPECT_TRUE(M.Files().IsFile(group));
+}
+
 TEST_F(ShortcutsTest, FileTheShellCannotDeleteFailsTheRemoval) {
   const std::string group = fixture::kCommonPrograms + "\\Tarvelon\\";
   M.Files().PutFile(group + "locked.txt", "x");

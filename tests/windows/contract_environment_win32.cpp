@@ -210,6 +210,15 @@ class Win32ContractEnvironment final : public ContractEnvironment {
   bool MakeFolderLink(const std::string& link, const std::string& target) override {
     return UnderWine() ? MakeUnixLink(link, target) : MakeJunction(link, target);
   }
+  bool MakeFileLink(const std::string& link, const std::string& target) override {
+    if (UnderWine()) return MakeUnixLink(link, target);
+    // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE: where the system lets a user make one.
+    using Fn = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    const auto create = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    return create && create(link.c_str(), target.c_str(), 2) &&
+           (::GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+  }
   void PressEnterOnNextBox(const std::string& caption) override {
     if (Presser.joinable()) Presser.join();
     Presser = std::thread(PressEnterWhenUp, caption);
