@@ -108,10 +108,14 @@ class TNtFolder final : public platform::OpenedFolder {
     UniqueFile entry = OpenEntry(name, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, 0);
     if (!entry) entry = OpenEntry(name, DELETE | FILE_READ_ATTRIBUTES, kShareAll, 0);
     if (!entry) return false;
-    LONG status = Dispose(entry.get());
     const DWORD attributes = AttributesOf(entry.get());
-    if (status == kStatusCannotDelete && attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & FILE_ATTRIBUTE_READONLY)) {
+    // A link listed as one but opened as a plain folder or file: the system went to what it
+    // points to (Wine 8 does), and a delete through this handle would remove that.
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && ListedAsLink(Path + "\\" + name)))
+      return false;
+    LONG status = Dispose(entry.get());
+    if (status == kStatusCannotDelete && (attributes & FILE_ATTRIBUTE_READONLY)) {
       // The product's file all the same; the attribute goes with the file.
       struct {
         LARGE_INTEGER Times[4];  // zero: unchanged

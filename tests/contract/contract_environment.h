@@ -34,6 +34,10 @@ class ContractEnvironment {
   // The same for a link to the file `target`: a symbolic link on Windows (false where the
   // user may not make one), a Unix symbolic link under Wine.
   virtual bool MakeFileLink(const std::string& link, const std::string& target) = 0;
+  // Known gaps of Wine 8, kept visible (see the Windows environment for why): true where a
+  // link to a folder can be removed itself, and where a link to a file is told from a file.
+  virtual bool RemovesFolderLinks() { return true; }
+  virtual bool ShowsFileLinks() { return true; }
   // A user presses Enter on the next message box captioned `caption`, once it is up.
   virtual void PressEnterOnNextBox(const std::string& caption) = 0;
 };
