@@ -127,4 +127,17 @@ TEST(UninstallLinks, TheProductsLinksAreRemovedWithoutGoingThroughLinks) {
   }
 }
 
+// As when the user makes the link between the uninstaller's look at a file and its removal.
+TEST(UninstallLinks, ARemovalAfterTheLookStillGoesNowhereThroughALink) {
+  sim::SimMachine m;
+  sim::SimFiles& fs = m.Files();
+  FurnishSystem(fs);
+  fs.MakeLink(kUser + "Tarvelon", kSystem);
+  const std::vector<std::string> systemBefore = fs.FilesBelow("C:\\Windows");
+  TProductActions product(fs);
+  TActionsWithoutLinks actions(product, fs, {fixture::kUserPrograms});
+  EXPECT_FALSE(actions.RemoveFile(kUser + "Tarvelon\\Tarvelon.lnk"));
+  EXPECT_EQ(fs.FilesBelow("C:\\Windows"), systemBefore);
+}
+
 }  // namespace
