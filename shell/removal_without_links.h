@@ -24,7 +24,8 @@ enum class TRemoveWhat {
 // every folder between it and the entry must be real folders, not links; otherwise nothing is
 // done. An entry that is itself a link (of any kind, to a file or a folder) is removed itself,
 // whatever `what` asks, and what it points to stays: the product's name goes, nothing of
-// anybody else's. Inside a tree, links are removed the same way and never entered; what
+// anybody else's. (Left in place, a group that is a link would have the setup make the group
+// again through it, and write the new links wherever it points.) Inside a tree, links are removed the same way and never entered; what
 // cannot be deleted stays with the folders above it, and the rest goes.
 // True when the entry was there and is gone; false when nothing was there, it was of another
 // kind than `what` (then it stays), a level was a link, or anything stayed.
