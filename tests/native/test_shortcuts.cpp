@@ -73,6 +73,7 @@ TEST_F(ShortcutsTest, FolderTreeRemovalRemovesEveryEntryItself) {
 TEST_F(ShortcutsTest, MissingFolderIsNoErrorAndNoShellCall) {
   EXPECT_FALSE(DeleteFolderTree(fixture::kCommonPrograms + "\\Nothing\\"));
   EXPECT_TRUE(M.Shell().FileOperations().empty());
+  EXPECT_TRUE(M.Log().Lines({"RemoveEntry"}).empty());
 }
 
 TEST_F(ShortcutsTest, AFileInThePlaceOfTheGroupStays) {
