@@ -3,6 +3,7 @@
 #include "platform/machine.h"
 #include "platform/win_constants.h"
 #include "setup/folders.h"
+#include "shell/removal_without_links.h"
 
 bool CreateShortcut(const std::string& Target, const std::string& LinkPath,
                     const std::string& Arguments, const std::string& Description,
@@ -42,12 +43,12 @@ void CreateWebsiteShortcut(const std::string& Path, const std::string& Url) {
 bool DeleteFolderTree(const std::string& Folder) {
   // Removing a tree relative to wherever the process happens to stand is never safe.
   if (!IsAbsolutePath(Folder)) return false;
+  // The shell's file operation would follow a link that the user put into his own Programs
+  // folder, and a check before handing the tree over would leave him the time to put one
+  // there; so the tree is removed here, from the Programs folder down, without links.
   const std::string folder = StripBackslash(Folder);
-  auto& os = platform::Os();
-  if (!os.Fs.DirectoryExists(folder)) return false;
-  std::string fromList = folder;
-  fromList.push_back('\0');
-  fromList.push_back('\0');
-  return os.Sh.FileOperation(win::kFoDelete, fromList,
-                             win::kFofSilent | win::kFofNoConfirmation) == 0;
+  const std::size_t lastBackslash = folder.rfind('\\');
+  if (lastBackslash == std::string::npos) return false;
+  return RemoveWithoutLinks(platform::Os().Fs, folder.substr(0, lastBackslash + 1), folder,
+                            TRemoveWhat::Tree);
 }

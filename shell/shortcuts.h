@@ -11,6 +11,8 @@ bool CreateShortcut(const std::string& Target, const std::string& LinkPath,
 // Writes "[InternetShortcut]\r\nURL=<Url>\r\n" at `Path`. Failures are ignored.
 void CreateWebsiteShortcut(const std::string& Path, const std::string& Url);
 
-// Removes `Folder` (ending with a backslash) with everything in it, for good. False when it
-// does not exist, when the shell reports an error, or when it has no folder part.
+// Removes `Folder` (ending with a backslash) with everything in it, for good, without going
+// through any link (see removal_without_links.h): a group that is itself a link is removed as
+// the link, and what it points to stays. False when it does not exist, when anything in it
+// stays, when it has no folder part, or when the folder that holds it is a link.
 bool DeleteFolderTree(const std::string& Folder);

@@ -1,16 +1,18 @@
 #include "payload/uninstaller/uninstaller.h"
 
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "payload/uninstaller/actions_without_links.h"
 #include "payload/uninstaller/own_module.h"
 #include "payload/uninstaller/registered_copy.h"
 #include "payload/uninstaller/self_removal.h"
 #include "payload/uninstaller/uninstall_box.h"
 #include "payload/uninstaller/uninstall_plan.h"
+#include "platform/win32/win32_files.h"
 
 namespace {
 
@@ -158,7 +160,12 @@ int RunUninstaller() {
   folders.UserProgramsDir = ShellFolder(HKEY_CURRENT_USER, "Programs");
   folders.CommonDesktopDir = ShellFolder(HKEY_LOCAL_MACHINE, "Common Desktop");
   const TUninstallPlan plan = BuildUninstallPlan(folders);
-  TWin32Actions actions;
+  TWin32Actions win32Actions;
+  win32::Win32Files files;
+  // The user owns his Programs folder and may have put links there; the common folders go the
+  // same way.
+  TActionsWithoutLinks actions(win32Actions, files,
+                               {folders.UserProgramsDir, folders.CommonProgramsDir, folders.CommonDesktopDir});
   const TUninstallOutcome outcome = RunUninstallPlan(plan, actions);
 
   if (!outcome.Complete) {

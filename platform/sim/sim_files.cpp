@@ -72,6 +72,74 @@ class SimFiles::Hold : public FileHold {
   HoldKind kind_;
 };
 
+// A folder we opened as itself. Its entries are looked up below its own full path, with no
+// link followed on the way: only an object link, which no open can refuse, is followed.
+class SimFiles::Opened : public platform::OpenedFolder {
+ public:
+  Opened(SimFiles& files, std::string path) : files_(files), path_(std::move(path)) {
+    if (Node* node = Self()) ++node->OpenedAsFolder;
+  }
+  ~Opened() override {
+    if (Node* node = Self()) --node->OpenedAsFolder;
+  }
+
+  std::vector<std::string> Names() override {
+    std::vector<std::string> names;
+    const std::string prefix = Key(path_) + "\\";
+    for (const auto& entry : files_.nodes_)
+      if (entry.first.rfind(prefix, 0) == 0 && entry.first.find('\\', prefix.size()) == std::string::npos)
+        names.push_back(LastName(entry.second.Path));
+    return names;
+  }
+  platform::EntryKind KindOf(const std::string& name) override {
+    const Node* node = Entry(name);
+    if (!node) return platform::EntryKind::Missing;
+    if (node->Link == LinkKind::Reparse) return platform::EntryKind::Link;
+    return node->Folder ? platform::EntryKind::Folder : platform::EntryKind::File;
+  }
+  std::unique_ptr<platform::OpenedFolder> OpenFolder(const std::string& name) override {
+    const Node* node = Entry(name);
+    if (!node || !node->Folder || node->Link == LinkKind::Reparse) return nullptr;
+    return std::make_unique<Opened>(files_, node->Path);
+  }
+  bool Remove(const std::string& name) override {
+    if (!files_.log_.Enter("RemoveEntry", path_ + "\\" + name)) return false;
+    Node* node = Entry(name);
+    const bool removable =
+        node && (node->Link == LinkKind::Reparse ||
+                 (node->Folder ? !node->OpenedAsFolder && files_.ListFolder(node->Path).empty()
+                               : !node->HeldNoShare && !node->HeldReadShare && !node->Writers &&
+                                     !node->DeletePending));
+    if (!removable) {
+      files_.log_.MarkLastFailed();
+      return false;
+    }
+    if (node->HeldDeleteShare && node->Link == LinkKind::None) {
+      node->DeletePending = true;
+      return true;
+    }
+    files_.nodes_.erase(Key(node->Path));
+    return true;
+  }
+
+ private:
+  Node* Self() {
+    const auto node = files_.nodes_.find(Key(path_));
+    return node == files_.nodes_.end() ? nullptr : &node->second;
+  }
+  Node* Entry(const std::string& name) {
+    if (name.empty() || name == "." || name == ".." || name.find('\\') != std::string::npos)
+      return nullptr;
+    auto node = files_.nodes_.find(Key(path_ + "\\" + name));
+    if (node == files_.nodes_.end()) return nullptr;
+    if (node->second.Link != LinkKind::Object) return &node->second;
+    return files_.Find(node->second.LinkTarget);
+  }
+
+  SimFiles& files_;
+  std::string path_;
+};
+
 SimFiles::SimFiles(CallLog& log) : log_(log) {
   for (const char* drive : {"C:\\", "D:\\"}) {
     Node root;
@@ -132,7 +200,26 @@ std::optional<std::string> SimFiles::FullPath(const std::string& path) const {
   std::string full = combined.substr(0, 2);
   if (parts.empty()) return full + "\\";
   for (const std::string& part : parts) full += "\\" + part;
-  return full;
+  return FollowLinks(full);
+}
+
+std::string SimFiles::FollowLinks(std::string fullPath) const {
+  for (int hop = 0; hop < 32; ++hop) {  // Windows, too, gives up on a chain of links
+    bool followed = false;
+    for (std::size_t end = fullPath.find('\\', 3);; end = fullPath.find('\\', end + 1)) {
+      const bool last = end == std::string::npos;
+      const auto node = nodes_.find(Key(last ? fullPath : fullPath.substr(0, end)));
+      if (node != nodes_.end() && (node->second.Link == LinkKind::Object ||
+                                   (node->second.Link == LinkKind::Reparse && !last))) {
+        fullPath = node->second.LinkTarget + (last ? std::string() : fullPath.substr(end));
+        followed = true;
+        break;
+      }
+      if (last) break;
+    }
+    if (!followed) break;
+  }
+  return fullPath;
 }
 
 SimFiles::Node* SimFiles::Find(const std::string& path) {
@@ -268,7 +355,7 @@ bool SimFiles::TreeIsBusy(const std::string& fullPath) const {
   for (const auto& entry : nodes_)
     if (entry.first == key || entry.first.rfind(key + "\\", 0) == 0) {
       const Node& node = entry.second;
-      if (node.Held() || node.Writers || node.DeletePending) return true;
+      if (node.Held() || node.Writers || node.DeletePending || node.OpenedAsFolder) return true;
     }
   return false;
 }
@@ -370,6 +457,38 @@ bool SimFiles::ReadBytes(const std::string& path, std::uint64_t offset, std::siz
   if (offset < node->Bytes.size())
     out = node->Bytes.substr(static_cast<std::size_t>(offset), maxBytes);
   return true;
+}
+
+std::unique_ptr<platform::OpenedFolder> SimFiles::OpenFolder(const std::string& path) {
+  const Node* node = Find(path);
+  if (!node || !node->Folder || node->Link == LinkKind::Reparse) return nullptr;
+  return std::make_unique<Opened>(*this, node->Path);
+}
+
+void SimFiles::MakeLink(const std::string& path, const std::string& target, bool folder) {
+  const std::optional<std::string> full = FullPath(path);
+  const std::optional<std::string> to = FullPath(target);
+  if (!full || !to) return;
+  Remove(*full);
+  MakeFolders(Parent(*full));
+  Node& node = nodes_[Key(*full)];
+  node = Node();
+  node.Path = *full;
+  node.Folder = folder;
+  node.Link = LinkKind::Reparse;
+  node.LinkTarget = *to;
+}
+
+void SimFiles::MakeObjectLink(const std::string& path, const std::string& target) {
+  const std::optional<std::string> full = FullPath(path);
+  MakeLink(path, target, false);
+  const auto node = full ? nodes_.find(Key(*full)) : nodes_.end();
+  if (node != nodes_.end()) node->second.Link = LinkKind::Object;
+}
+
+bool SimFiles::IsLink(const std::string& path) const {
+  const Node* node = Find(path);
+  return node && node->Link == LinkKind::Reparse;
 }
 
 void SimFiles::PutFile(const std::string& path, const std::string& bytes) {

@@ -1,7 +1,10 @@
 #pragma once
 // The simulated file system: drives C:\ and D:\, folders and files held in memory, names
 // matched without regard to case, and the ways Windows refuses file operations (read-only
-// files, files another program holds open, a full disk).
+// files, files another program holds open, a full disk), and links: a path that meets a
+// reparse point (junction, symbolic link) on its way goes on at the link's target, as
+// Windows goes; a reparse point at the end of a path is the link itself, for every operation;
+// an object-manager link is followed wherever it stands, even by an open that asks not to.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -47,6 +50,7 @@ class SimFiles : public platform::Files {
   std::unique_ptr<platform::WritableFile> CreateForWrite(const std::string& path) override;
   bool ReadBytes(const std::string& path, std::uint64_t offset, std::size_t maxBytes,
                  platform::ShareMode share, std::string& out) override;
+  std::unique_ptr<platform::OpenedFolder> OpenFolder(const std::string& path) override;
 
   // --- Test-facing: contents. These act directly and are neither logged nor refused.
   // Writes the file, creating the folders above it.
@@ -55,6 +59,13 @@ class SimFiles : public platform::Files {
   void MakeFolders(const std::string& path);
   // Removes a file or a folder with everything in it.
   void Remove(const std::string& path);
+  // A reparse point at `path` (a junction or symbolic link; `folder`: one that stands for a
+  // folder) pointing at `target`, which need not exist. Made as the user himself can.
+  void MakeLink(const std::string& path, const std::string& target, bool folder = true);
+  // An object-manager symbolic link, as a user can make one in \RPC Control; the simulation
+  // keeps such an object folder as an ordinary folder of that name on drive C:.
+  void MakeObjectLink(const std::string& path, const std::string& target);
+  bool IsLink(const std::string& path) const;
   bool IsFile(const std::string& path) const;
   bool IsFolder(const std::string& path) const;
   // Names of the entries of a folder, folders ending with "\", sorted without regard to case.
@@ -105,8 +116,11 @@ class SimFiles : public platform::Files {
   bool IsHeld(const std::string& path) const;
 
  private:
+  enum class LinkKind { None, Reparse, Object };
   struct Node {
     bool Folder = false;
+    LinkKind Link = LinkKind::None;
+    std::string LinkTarget;  // full path
     std::string Path;  // full path as first spelled
     std::string Bytes;
     bool ReadOnly = false;
@@ -115,14 +129,18 @@ class SimFiles : public platform::Files {
     int HeldDeleteShare = 0;
     bool DeletePending = false;
     int Writers = 0;
+    int OpenedAsFolder = 0;  // our own OpenedFolder handles, which refuse deletion and renaming
     // Another program's open that stands in the way of ours.
     bool Held() const { return HeldNoShare || HeldReadShare || HeldDeleteShare; }
   };
   enum class HoldKind { NoShare, ReadShare, ReadDeleteShare };
   class Writer;
   class Hold;
+  class Opened;
 
   static std::string Key(const std::string& fullPath);
+  // The full path with every link on the way replaced by its target.
+  std::string FollowLinks(std::string fullPath) const;
   static std::string Parent(const std::string& fullPath);
   Node* Find(const std::string& path);
   const Node* Find(const std::string& path) const;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/opened_folder.h"
 #include "platform/win32/owners.h"
 
 namespace win32 {
@@ -100,6 +101,10 @@ bool Win32Files::ReadBytes(const std::string& path, std::uint64_t offset, std::s
   }
   out.resize(total);
   return true;
+}
+
+std::unique_ptr<platform::OpenedFolder> Win32Files::OpenFolder(const std::string& path) {
+  return OpenFolderItself(path);
 }
 
 }  // namespace win32

@@ -16,6 +16,7 @@ class Win32Files final : public platform::Files {
   std::unique_ptr<platform::WritableFile> CreateForWrite(const std::string& path) override;
   bool ReadBytes(const std::string& path, std::uint64_t offset, std::size_t maxBytes,
                  platform::ShareMode share, std::string& out) override;
+  std::unique_ptr<platform::OpenedFolder> OpenFolder(const std::string& path) override;
 };
 
 }  // namespace win32

@@ -27,6 +27,17 @@ class ContractEnvironment {
   // Known gap of Wine 8, kept visible: its MoveFileExA with MOVEFILE_REPLACE_EXISTING replaces
   // a read-only file, which Windows refuses (ERROR_ACCESS_DENIED). True where that holds.
   virtual bool ReplacesReadOnlyFiles() { return false; }
+  // Makes `link` a link to the folder `target`, as the user himself can: a junction on
+  // Windows, a Unix symbolic link under Wine (see the Windows environment for why). False
+  // when it cannot be made.
+  virtual bool MakeFolderLink(const std::string& link, const std::string& target) = 0;
+  // The same for a link to the file `target`: a symbolic link on Windows (false where the
+  // user may not make one), a Unix symbolic link under Wine.
+  virtual bool MakeFileLink(const std::string& link, const std::string& target) = 0;
+  // Known gaps of Wine 8, kept visible (see the Windows environment for why): true where a
+  // link to a folder can be removed itself, and where a link to a file is told from a file.
+  virtual bool RemovesFolderLinks() { return true; }
+  virtual bool ShowsFileLinks() { return true; }
   // A user presses Enter on the next message box captioned `caption`, once it is up.
   virtual void PressEnterOnNextBox(const std::string& caption) = 0;
 };

@@ -30,6 +30,14 @@ class SimContractEnvironment : public ContractEnvironment {
     machine_.Files().SetReadOnly(path, true);
     return true;
   }
+  bool MakeFolderLink(const std::string& link, const std::string& target) override {
+    machine_.Files().MakeLink(link, target);
+    return machine_.Files().IsLink(link);
+  }
+  bool MakeFileLink(const std::string& link, const std::string& target) override {
+    machine_.Files().MakeLink(link, target, false);
+    return machine_.Files().IsLink(link);
+  }
   // With no answer queued the simulated user already answers as Enter would.
   void PressEnterOnNextBox(const std::string&) override {}
 

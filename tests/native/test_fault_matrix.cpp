@@ -228,7 +228,7 @@ TEST(FaultMatrix, UserWithoutRightsAtEveryRegistryValue) {
     EXPECT_EQ(m.Dialogs().Boxes()[1].Text, kNoRights);
     EXPECT_EQ(m.Registry().ValueNames(RootKey::LocalMachine, fixture::kUninstallKey).size(),
               static_cast<std::size_t>(refused - 1));
-    EXPECT_TRUE(m.Log().Lines({"CreateDirectory", "CreateForWrite", "ShellFileOperation"}).empty());
+    EXPECT_TRUE(m.Log().Lines({"CreateDirectory", "CreateForWrite", "RemoveEntry"}).empty());
     EXPECT_TRUE(m.Shell().Executed().empty());
   }
 }

@@ -265,9 +265,9 @@ TEST_F(TransactionTest, StepsRunInTheirOrder) {
   const std::string d = fixture::kInstallDir;
   const std::vector<std::string> expected = {
       "RegCreateKey HKLM\\" + fixture::kUninstallKey,
-      "ShellFileOperation " + fixture::kUserPrograms + "\\Tarvelon",
-      "ShellFileOperation " + fixture::kCommonPrograms + "\\" + fixture::kTarvelonRu,
-      "ShellFileOperation " + fixture::kCommonPrograms + "\\Tarvelon",
+      "RemoveEntry " + fixture::kUserPrograms + "\\Tarvelon",
+      "RemoveEntry " + fixture::kCommonPrograms + "\\" + fixture::kTarvelonRu,
+      "RemoveEntry " + fixture::kCommonPrograms + "\\Tarvelon",
       "CreateDirectory " + fixture::kCommonPrograms + "\\Tarvelon",
       "CreateDirectory C:\\Program Files\\Tarvelon",
       "CreateForWrite " + d + "Tarvelon.exe",
@@ -301,12 +301,14 @@ TEST_F(TransactionTest, OldGroupsAreRemovedInTheirOrder) {
     ASSERT_TRUE(DetectFolders());
     SetupState.FileList = "Tarvelon.car;";
     for (const std::string& folder : row.removed) M.Files().PutFile(folder + "\\old.lnk", "old");
-    const std::size_t before = M.Shell().FileOperations().size();
+    const std::size_t before = M.Log().Calls().size();
     ASSERT_TRUE(InstallProgram(true));
-    std::vector<std::string> removed;
-    for (std::size_t i = before; i < M.Shell().FileOperations().size(); ++i) {
-      const std::string& list = M.Shell().FileOperations()[i].FromList;
-      removed.push_back(list.substr(0, list.find('\0')));
+    std::vector<std::string> removed;  // the group folders themselves, after their entries
+    for (std::size_t i = before; i < M.Log().Calls().size(); ++i) {
+      const sim::LoggedCall& call = M.Log().Calls()[i];
+      if (call.Operation == "RemoveEntry" &&
+          std::count(row.removed.begin(), row.removed.end(), call.Target))
+        removed.push_back(call.Target);
     }
     EXPECT_EQ(removed, row.removed);
     for (std::size_t i = 0; i + 1 < row.removed.size(); ++i)
@@ -375,10 +377,12 @@ TEST_F(TransactionTest, GroupInTheUsersOwnFolderIsRemovedOnceAndMadeAgain) {
     M.Files().Remove(fixture::kUserPrograms);  // no group of the row before
     M.Files().MakeFolders(fixture::kUserPrograms);
     M.Files().PutFile(group + "old.lnk", "x");
-    const std::size_t before = M.Shell().FileOperations().size();
+    const std::size_t before = M.Log().Calls().size();
     ASSERT_TRUE(InstallProgram(true));
-    ASSERT_EQ(M.Shell().FileOperations().size(), before + 1);
-    EXPECT_EQ(M.Shell().FileOperations().back().FromList, StripBackslash(group) + std::string(2, '\0'));
+    std::vector<std::string> removed;
+    for (std::size_t i = before; i < M.Log().Calls().size(); ++i)
+      if (M.Log().Calls()[i].Operation == "RemoveEntry") removed.push_back(M.Log().Calls()[i].Target);
+    EXPECT_EQ(removed, (std::vector<std::string>{group + "old.lnk", StripBackslash(group)}));
     EXPECT_EQ(M.Files().ListFolder(group).size(), 3u);
   }
 }
@@ -407,7 +411,7 @@ TEST_F(TransactionTest, RefusedRegistryStopsBeforeAnyFolderIsTouched) {
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(Boxes()[0].Text, kNoRightsEn);
   EXPECT_TRUE(M.Files().IsFolder(kGroup));
-  EXPECT_TRUE(M.Log().Lines({"ShellFileOperation", "CreateDirectory", "CreateForWrite"}).empty());
+  EXPECT_TRUE(M.Log().Lines({"RemoveEntry", "CreateDirectory", "CreateForWrite"}).empty());
   EXPECT_EQ(M.Registry().OpenKeyCount(), 0);
 }
 

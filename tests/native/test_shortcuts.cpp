@@ -52,22 +52,35 @@ TEST_F(ShortcutsTest, EveryLinkFailureIsFalseWithoutABox) {
   EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(ShortcutsTest, FolderTreeRemovalPassesTheShellItsExactRequest) {
+// The tree goes entry by entry, deepest first, and never through the shell, which would follow
+// a link in it.
+TEST_F(ShortcutsTest, FolderTreeRemovalRemovesEveryEntryItself) {
   const std::string group = fixture::kCommonPrograms + "\\Tarvelon\\";
   M.Files().PutFile(group + "sub\\deep\\file.txt", "x");
   M.Files().PutFile(group + "Tarvelon.lnk", "x");
+  M.Files().PutFile(fixture::kCommonPrograms + "\\Tarvelon.txt", "neighbour");
   EXPECT_TRUE(DeleteFolderTree(group));
   EXPECT_FALSE(M.Files().IsFolder(group));
-  ASSERT_EQ(M.Shell().FileOperations().size(), 1u);
-  const sim::FileOperationCall& call = M.Shell().FileOperations()[0];
-  EXPECT_EQ(call.Function, 3u);
-  EXPECT_EQ(call.Flags, 20);
-  EXPECT_EQ(call.FromList, fixture::kCommonPrograms + "\\Tarvelon" + std::string(2, '\0'));
+  EXPECT_TRUE(M.Files().IsFile(fixture::kCommonPrograms + "\\Tarvelon.txt"));
+  EXPECT_TRUE(M.Shell().FileOperations().empty());
+  EXPECT_EQ(M.Log().Lines({"RemoveEntry"}),
+            (std::vector<std::string>{"RemoveEntry " + group + "sub\\deep\\file.txt",
+                                      "RemoveEntry " + group + "sub\\deep", "RemoveEntry " + group + "sub",
+                                      "RemoveEntry " + group + "Tarvelon.lnk",
+                                      "RemoveEntry " + StripBackslash(group)}));
 }
 
 TEST_F(ShortcutsTest, MissingFolderIsNoErrorAndNoShellCall) {
   EXPECT_FALSE(DeleteFolderTree(fixture::kCommonPrograms + "\\Nothing\\"));
   EXPECT_TRUE(M.Shell().FileOperations().empty());
+  EXPECT_TRUE(M.Log().Lines({"RemoveEntry"}).empty());
+}
+
+TEST_F(ShortcutsTest, AFileInThePlaceOfTheGroupStays) {
+  const std::string group = fixture::kCommonPrograms + "\\Tarvelon";
+  M.Files().PutFile(group, "a file of that name, not a group");
+  EXPECT_FALSE(DeleteFolderTree(group + "\\"));
+  EXPECT_TRUE(M.Files().IsFile(group));
 }
 
 TEST_F(ShortcutsTest, FileTheShellCannotDeleteFailsTheRemoval) {
@@ -89,6 +102,7 @@ TEST_F(ShortcutsTest, PathsWithoutAFolderPartAreNeverTouched) {
   EXPECT_FALSE(M.Files().IsFile("C:\\Tarvelon.lnk"));
   EXPECT_FALSE(M.Files().IsFile("C:\\Tarvelon\\site.url"));
   EXPECT_TRUE(M.Shell().FileOperations().empty());
+  EXPECT_TRUE(M.Log().Lines({"RemoveEntry"}).empty());
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // The contract suite's environment on the real machine: a scratch folder under %TEMP%, a
 // scratch key under HKCU\Software\TarvelonContract, and a real second open of a file.
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <thread>
 
 #include "platform/win32/owners.h"
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/windows_api.h"
+#include <winioctl.h>
 #include "tests/contract/contract_environment.h"
 
 namespace {
@@ -37,7 +39,9 @@ void RemoveTree(const std::string& folder) {
       if (name == "." || name == "..") continue;
       const std::string path = folder + name;
       ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)  // a link: never entered
+        ::RemoveDirectoryA(path.c_str()) || ::DeleteFileA(path.c_str());
+      else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         RemoveTree(path + "\\");
       else
         ::DeleteFileA(path.c_str());
@@ -45,6 +49,68 @@ void RemoveTree(const std::string& folder) {
     ::FindClose(search);
   }
   ::RemoveDirectoryA(folder.c_str());
+}
+
+bool UnderWine() {
+  return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// A junction: an empty folder made a mount point that names `target` (a full path).
+bool MakeJunction(const std::string& link, const std::string& target) {
+  if (!::CreateDirectoryA(link.c_str(), nullptr)) return false;
+  win32::UniqueFile folder(::CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  std::string full = target;
+  if (full.back() == '\\') full.pop_back();
+  const std::wstring name(full.begin(), full.end());  // ASCII scratch paths
+  const std::wstring substitute = L"\\??\\" + name;
+  // REPARSE_DATA_BUFFER of a mount point: tag, data length, reserved; then the substitute and
+  // the print name, each ended by a NUL, and their offsets and lengths in bytes.
+  std::wstring names = substitute + L'\0' + name + L'\0';
+  const WORD substituteBytes = static_cast<WORD>(substitute.size() * 2);
+  const WORD nameBytes = static_cast<WORD>(name.size() * 2);
+  std::string buffer(16 + names.size() * 2, '\0');
+  const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
+  const WORD fields[6] = {static_cast<WORD>(buffer.size() - 8), 0, 0, substituteBytes,
+                          static_cast<WORD>(substituteBytes + 2), nameBytes};
+  std::memcpy(&buffer[0], &tag, 4);
+  std::memcpy(&buffer[4], fields, sizeof(fields));
+  std::memcpy(&buffer[16], names.data(), names.size() * 2);
+  DWORD returned = 0;
+  return folder && ::DeviceIoControl(folder.get(), FSCTL_SET_REPARSE_POINT, &buffer[0],
+                                     static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
+}
+
+// The Unix path of a Windows path under Wine, through Wine's own kernel32 export.
+std::string UnixPath(const std::string& path) {
+  using Fn = char*(CDECL*)(LPCWSTR);
+  const auto convert = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  const std::wstring wide(path.begin(), path.end());
+  char* unix = convert ? convert(wide.c_str()) : nullptr;
+  const std::string result = unix ? unix : "";
+  if (unix) ::HeapFree(::GetProcessHeap(), 0, unix);
+  return result;
+}
+
+// `ln -s`, which a Windows program under Wine can start as it starts a Windows program. Wine
+// hands back no process handle to wait on for a Unix program, so the link is waited for.
+bool MakeUnixLink(const std::string& link, std::string target) {
+  if (!target.empty() && target.back() == '\\') target.pop_back();
+  const std::string from = UnixPath(target), to = UnixPath(link);
+  if (from.empty() || to.empty()) return false;
+  std::string command = "/bin/ln -s \"" + from + "\" \"" + to + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  win32::UniqueHandle owner(process.hProcess), thread(process.hThread);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (::GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    ::Sleep(50);
+  }
+  return false;
 }
 
 struct TBoxSearch {
@@ -137,13 +203,39 @@ class Win32ContractEnvironment final : public ContractEnvironment {
   bool MakeReadOnly(const std::string& path) override {
     return ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY) != FALSE;
   }
+  // Known differences of Wine 8 (8.0, Debian 12), kept in this one place:
+  // - A Windows program there can make no link: CreateSymbolicLinkA answers TRUE and makes
+  //   nothing; FSCTL_SET_REPARSE_POINT fails with ERROR_NOT_SUPPORTED. The only links Wine
+  //   shows are Unix symbolic links in the prefix, so under Wine the link is one of those.
+  // - A Unix link to a folder is listed with FILE_ATTRIBUTE_REPARSE_POINT (0x410 from
+  //   GetFileAttributesA and FindFirstFileA, reparse tag 0), but opened as the folder it points
+  //   to even with FILE_FLAG_OPEN_REPARSE_POINT (0x10 through the handle). The backend then
+  //   refuses to delete through that handle, so the link stays (RemovesFolderLinks).
+  // - A Unix link to a file is a plain file (0x20) to every call, and deleting it, by
+  //   DeleteFileA as through a handle, deletes the file it points to and leaves the link
+  //   dangling (ShowsFileLinks); RemoveDirectoryA on a link to an empty folder likewise
+  //   removes that folder. Wine runs every program as the same Unix user, with no elevation
+  //   to win, so these are no way up there.
+  // - A dangling Unix link is not there at all (INVALID_FILE_ATTRIBUTES).
+  bool RemovesFolderLinks() override { return !UnderWine(); }
+  bool ShowsFileLinks() override { return !UnderWine(); }
+  bool MakeFolderLink(const std::string& link, const std::string& target) override {
+    return UnderWine() ? MakeUnixLink(link, target) : MakeJunction(link, target);
+  }
+  bool MakeFileLink(const std::string& link, const std::string& target) override {
+    if (UnderWine()) return MakeUnixLink(link, target);
+    // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE: where the system lets a user make one.
+    using Fn = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    const auto create = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    return create && create(link.c_str(), target.c_str(), 2) &&
+           (::GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+  }
   void PressEnterOnNextBox(const std::string& caption) override {
     if (Presser.joinable()) Presser.join();
     Presser = std::thread(PressEnterWhenUp, caption);
   }
-  bool ReplacesReadOnlyFiles() override {
-    return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-  }
+  bool ReplacesReadOnlyFiles() override { return UnderWine(); }
 
  private:
   static std::unique_ptr<HeldFile> Hold(const std::string& path, DWORD share) {
