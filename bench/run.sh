@@ -410,34 +410,29 @@ for run in warmup $(seq "$runs"); do
 done
 reset_machine
 
-# The payload check's cost: the setup against its build without the check, each run first
-# after its own reset (so both meet the same machine), the checked one first in odd rounds.
-for run in $(seq "$runs"); do
-  if [ $((run % 2)) = 1 ]; then order="checked unchecked"; else order="unchecked checked"; fi
-  say "payload check round $run of $runs: ${order/ /, then }"
-  for which in $order; do
-    reset_machine
-    place=_$which
-    if [ "$which" = checked ]; then exe=$setup_exe; else exe=$unchecked_exe; fi
-    time_setup "$run" "$exe" || failures=$((failures + 1))
-  done
-  place=""
-done
-reset_machine
-# This setup against the one of --against, in the same way.
-if [ -n "$against_exe" ]; then
+# rounds_between LABEL FIRST FIRST_EXE SECOND SECOND_EXE: two setups timed in rounds of their
+# own, each run first after its own reset (so both meet the same machine), FIRST first in odd
+# rounds.
+rounds_between() {
+  local label=$1 first=$2 first_exe=$3 second=$4 second_exe=$5 run which order
   for run in $(seq "$runs"); do
-    if [ $((run % 2)) = 1 ]; then order="now against"; else order="against now"; fi
-    say "against $against, round $run of $runs: ${order/ /, then }"
+    if [ $((run % 2)) = 1 ]; then order="$first $second"; else order="$second $first"; fi
+    say "$label round $run of $runs: ${order/ /, then }"
     for which in $order; do
       reset_machine
       place=_$which
-      if [ "$which" = now ]; then exe=$setup_exe; else exe=$against_exe; fi
+      if [ "$which" = "$first" ]; then exe=$first_exe; else exe=$second_exe; fi
       time_setup "$run" "$exe" || failures=$((failures + 1))
     done
     place=""
   done
   reset_machine
+}
+# The payload check's cost: the setup against its build without the check.
+rounds_between "payload check" checked "$setup_exe" unchecked "$unchecked_exe"
+# This setup against the one of --against, in the same way.
+if [ -n "$against_exe" ]; then
+  rounds_between "against $against," now "$setup_exe" against "$against_exe"
   rm -rf "$against_src" "$against_build"
 fi
 say "digest_speed"
